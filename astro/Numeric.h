@@ -1,0 +1,35 @@
+// Number types and the checked real-to-integer conversions used everywhere.
+//
+// Reals are 80-bit extended precision on this machine. A real never becomes
+// an integer through a plain cast: casting an out-of-range or NaN value is
+// undefined behaviour, and the user can type any number. The helpers below
+// saturate instead.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace astro {
+
+using Real = long double;
+
+// pi at full extended precision.
+inline constexpr Real Pi = 3.141592653589793238462643383279502884L;
+
+// Truncates toward zero and saturates into the signed 32-bit range.
+// NaN gives 0.
+constexpr std::int32_t TruncToInt32(Real x) {
+    if (x != x) return 0;
+    if (x >= static_cast<Real>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    if (x <= static_cast<Real>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(x);
+}
+
+// Rounds to the nearest integer, ties to even, and saturates into the signed
+// 32-bit range. NaN gives 0.
+inline std::int32_t RoundToInt32(Real x) { return TruncToInt32(std::nearbyint(x)); }
+
+}  // namespace astro
