@@ -1,1 +1,564 @@
-// placeholder
+#include "window/FensterGraf.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+#include "astro/Numeric.h"
+#include "window/Graphics.h"
+#include "window/TextFiles.h"
+
+namespace window {
+
+namespace {
+
+// The size of the key queue: longer bursts of keys are dropped.
+constexpr std::size_t KeyQueueCapacity = 255;
+
+// The picture components lie over the client area, one below the other.
+constexpr int PictureWidth = 2680;
+constexpr int PictureHeight = 2280;
+
+// The window layer's own state besides the layer state proper: the window,
+// the canvas used before the window exists, and the replaceable services.
+struct WindowModule {
+    TGrundfenster* mainWindow = nullptr;
+    QImage offscreenCanvas; // before a main window exists
+    bool canvasChanged = false;
+    ClockSource clock;
+    MonotonicNow monotonicNow;
+    MonotonicSleep monotonicSleep;
+    std::function<void(int)> endProgram;
+    std::function<void(const std::string&)> errorReporter;
+};
+
+WindowModule& Module() {
+    static WindowModule module;
+    return module;
+}
+
+LayerState& LayerInstance() {
+    static LayerState layer;
+    return layer;
+}
+
+QSize PrimaryScreenSize() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry().size();
+    }
+    return QSize(1024, 768);
+}
+
+LocalClockReading SystemClockReading() {
+    using namespace std::chrono;
+    const system_clock::time_point now = system_clock::now();
+    const std::time_t seconds = system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    const auto sinceEpoch = duration_cast<milliseconds>(now.time_since_epoch()).count();
+    LocalClockReading r;
+    r.year = local.tm_year + 1900;
+    r.month = local.tm_mon + 1;
+    r.day = local.tm_mday;
+    r.hour = local.tm_hour;
+    r.minute = local.tm_min;
+    r.second = local.tm_sec;
+    r.millisecond = static_cast<std::int32_t>(((sinceEpoch % 1000) + 1000) % 1000);
+    return r;
+}
+
+LocalClockReading ReadClock() {
+    const WindowModule& m = Module();
+    return m.clock ? m.clock() : SystemClockReading();
+}
+
+void ShowErrorBox(const std::string& message) {
+    QMessageBox::critical(MainWindow(), QString::fromStdString(Layer().programName),
+                          QString::fromUtf8(message.c_str()));
+}
+
+void ReportError(const std::string& message) {
+    LayerState& layer = Layer();
+    // While the box is open its own message loop keeps the timer running; no
+    // tick may call the main procedure meanwhile, or every tick would stack
+    // another box on the first.
+    const bool wasOpen = layer.errorBoxOpen;
+    layer.errorBoxOpen = true;
+    const auto& reporter = Module().errorReporter;
+    if (reporter)
+        reporter(message);
+    else
+        ShowErrorBox(message);
+    layer.errorBoxOpen = wasOpen;
+}
+
+void AppendKey(int code) {
+    std::string& queue = Layer().keyQueue;
+    if (queue.size() < KeyQueueCapacity) queue.push_back(static_cast<char>(static_cast<unsigned char>(code)));
+}
+
+// The modifier state that the key rules look at: the keypad flag and the
+// keyboard group say where a key lies, not which modifiers are held.
+Qt::KeyboardModifiers HeldModifiers(Qt::KeyboardModifiers modifiers) {
+    return modifiers & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
+}
+
+// The code of the key-down table, or 0. `modifiers` are held modifiers.
+int KeyDownCode(int key, Qt::KeyboardModifiers modifiers) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
+        const int n = key - Qt::Key_F1;
+        if (modifiers == Qt::NoModifier) return 1 + n;
+        if (modifiers == Qt::ShiftModifier) return 28 + n;
+        return 0;
+    }
+    switch (key) {
+    case Qt::Key_Left:
+        return 13;
+    case Qt::Key_Right:
+        return 14;
+    case Qt::Key_Up:
+        return 15;
+    case Qt::Key_Down:
+        return 16;
+    case Qt::Key_Home:
+        return 17;
+    case Qt::Key_End:
+        return 18;
+    case Qt::Key_PageUp:
+        return 19;
+    case Qt::Key_PageDown:
+        return 20;
+    case Qt::Key_Insert:
+        return 21;
+    case Qt::Key_Delete:
+        return 22;
+    default:
+        return 0;
+    }
+}
+
+// Keys that are handled by the key-down table alone and never give a
+// character, whatever the modifiers.
+bool IsTableKey(int key) {
+    return (key >= Qt::Key_F1 && key <= Qt::Key_F35) || KeyDownCode(key, Qt::NoModifier) != 0;
+}
+
+// The Windows-1252 byte of a character, or 0 when the code page has none.
+int CharacterByte(char32_t c) {
+    if (c < 0x80) return static_cast<int>(c);
+    const std::string bytes = Utf8ToCp1252(QString::fromUcs4(&c, 1).toStdString());
+    if (bytes.size() != 1 || bytes[0] == '?') return 0;
+    return static_cast<unsigned char>(bytes[0]);
+}
+
+// The characters that a key press translates to, as single-byte codes.
+// Under X the text of Ctrl+letter is unreliable (empty for Ctrl+C), so the
+// control characters 1..26 come from the key itself.
+std::string CharactersOf(const QKeyEvent& event, Qt::KeyboardModifiers modifiers) {
+    const int key = event.key();
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool alt = modifiers.testFlag(Qt::AltModifier);
+    std::string out;
+    if (ctrl && !alt) {
+        if (key >= Qt::Key_A && key <= Qt::Key_Z) {
+            out.push_back(static_cast<char>(1 + (key - Qt::Key_A)));
+        } else if (event.text().size() == 1) {
+            const char16_t c = event.text().at(0).unicode();
+            if (c >= 1 && c < 32) out.push_back(static_cast<char>(c));
+        }
+        return out;
+    }
+    if (alt) return out; // Alt with a key is a menu accelerator, not a character
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return std::string(1, '\r');
+    case Qt::Key_Escape:
+        return std::string(1, '\x1b');
+    case Qt::Key_Backspace:
+        return std::string(1, '\b');
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return std::string(1, '\t');
+    default:
+        break;
+    }
+    for (char32_t c : event.text().toUcs4()) {
+        if (c < 32 || c == 127) continue;
+        if (const int byte = CharacterByte(c); byte != 0) out.push_back(static_cast<char>(byte));
+    }
+    return out;
+}
+
+int ButtonsCode(Qt::MouseButtons buttons) {
+    const bool left = buttons.testFlag(Qt::LeftButton);
+    const bool right = buttons.testFlag(Qt::RightButton);
+    if (left && right) return 3;
+    if (left) return 1;
+    if (right) return 2;
+    return 0;
+}
+
+} // namespace
+
+LayerState& Layer() {
+    return LayerInstance();
+}
+
+std::string ProgramNameFromPath(const std::string& path) {
+    // Only the last component is looked at, so that a "." in a folder name
+    // cannot cut the name.
+    const std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+void ResetLayer(const std::string& programPath) {
+    LayerState& layer = Layer();
+    layer = LayerState{};
+    layer.programName = ProgramNameFromPath(programPath);
+    const QSize screen = PrimaryScreenSize();
+    layer.screenWidth = screen.width();
+    layer.screenHeight = screen.height();
+}
+
+// ---------------------------------------------------------------- window
+
+TGrundfenster::TGrundfenster() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+    Module().mainWindow = this;
+    RegisterFontSubstitutions();
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect screenRect = screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+    setGeometry(screenRect);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(false);
+    setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
+    setCursor(Qt::CrossCursor);
+    QFont windowFont(QStringLiteral("System"));
+    windowFont.setPixelSize(13);
+    setFont(windowFont);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+
+    canvas_ = QImage(screenRect.size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    canvas_.fill(Qt::white);
+
+    // The two picture components hold no picture and draw nothing; they pass
+    // every mouse event on to the window (their origins coincide with the
+    // window's for every point on the screen).
+    GrafikBMP = new QWidget(this);
+    GrafikBMP->setObjectName(QStringLiteral("GrafikBMP"));
+    GrafikBMP->setGeometry(0, 0, PictureWidth, PictureHeight);
+    grGrafikBMP = new QWidget(this);
+    grGrafikBMP->setObjectName(QStringLiteral("grGrafikBMP"));
+    grGrafikBMP->setGeometry(0, PictureHeight, PictureWidth, PictureHeight);
+    for (QWidget* picture : {GrafikBMP, grGrafikBMP}) {
+        picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+        picture->setAttribute(Qt::WA_NoSystemBackground);
+        picture->setFocusPolicy(Qt::NoFocus);
+    }
+
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(1);
+    Timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(Timer, &QTimer::timeout, this, [this] { OnTimer(); });
+
+    OnCreate();
+    Timer->start();
+}
+
+TGrundfenster::~TGrundfenster() {
+    if (Module().mainWindow == this) Module().mainWindow = nullptr;
+}
+
+void TGrundfenster::showOverScreen() {
+    QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) setGeometry(screen->geometry());
+    // With a window manager the maximised state keeps the window over the
+    // screen; without one only the geometry above does.
+    setWindowState(windowState() | Qt::WindowMaximized);
+    show();
+    raise();
+    activateWindow(); // no window manager activates it otherwise; never wait for it
+}
+
+void TGrundfenster::OnCreate() {
+    LayerState& layer = Layer();
+    layer.screenWidth = geometry().width();
+    layer.screenHeight = geometry().height();
+    UseWindowFont();
+    setWindowTitle(QString::fromStdString(layer.programName));
+    LoadWindowCreationPalette();
+}
+
+void TGrundfenster::OnTimer() {
+    LayerState& layer = Layer();
+    ++layer.ticks;
+    std::string caption = layer.programName;
+    if (!layer.statusText.empty()) caption += ": " + layer.statusText;
+    const QString title = QString::fromStdString(caption);
+    if (title != windowTitle()) setWindowTitle(title);
+
+    if (layer.callsEnabled && !layer.errorBoxOpen) RunGuarded(layer.mainProcedure);
+
+    WindowModule& m = Module();
+    if (m.canvasChanged && m.mainWindow != nullptr) {
+        m.canvasChanged = false;
+        m.mainWindow->update();
+    }
+}
+
+void TGrundfenster::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    modifiers = HeldModifiers(modifiers);
+    if (modifiers == Qt::ControlModifier && key == Qt::Key_C) EndProgram(0);
+    if (const int code = KeyDownCode(key, modifiers); code != 0) AppendKey(code);
+}
+
+void TGrundfenster::OnKeyPressed(int character) {
+    if (character == 13) character = 23; // 13 is the left arrow's code
+    if (character <= 0 || character > 255) return;
+    AppendKey(character);
+}
+
+void TGrundfenster::OnMouseMove(int x, int y, Qt::MouseButtons buttons) {
+    LayerState& layer = Layer();
+    layer.mouseX = x;
+    layer.mouseY = y;
+    layer.mouseButtons = ButtonsCode(buttons);
+}
+
+void TGrundfenster::OnMouseDown(int x, int y, Qt::MouseButtons buttons) {
+    OnMouseMove(x, y, buttons);
+}
+
+void TGrundfenster::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = HeldModifiers(event->modifiers());
+    OnKeyDown(event->key(), modifiers);
+    // The keys of the key-down table give no character, so that each key
+    // press reaches the queue at most once.
+    if (!IsTableKey(event->key())) {
+        for (char c : CharactersOf(*event, modifiers))
+            OnKeyPressed(static_cast<unsigned char>(c));
+    }
+    event->accept();
+}
+
+void TGrundfenster::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    OnMouseMove(p.x(), p.y(), event->buttons());
+}
+
+void TGrundfenster::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    OnMouseDown(p.x(), p.y(), event->buttons());
+}
+
+void TGrundfenster::mouseReleaseEvent(QMouseEvent* event) {
+    // buttons() of a release no longer holds the released button.
+    const QPoint p = event->position().toPoint();
+    OnMouseDown(p.x(), p.y(), event->buttons());
+}
+
+void TGrundfenster::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QRect area = event->rect();
+    painter.fillRect(area, Qt::white);
+    painter.drawImage(area.topLeft(), canvas_, area);
+}
+
+void TGrundfenster::resizeEvent(QResizeEvent* event) {
+    // The canvas is the screen's size; a window that grows beyond it (a
+    // second, larger screen) gets a larger canvas with the old picture kept.
+    const QSize wanted = canvas_.size().expandedTo(event->size());
+    if (wanted != canvas_.size()) {
+        QImage larger(wanted, QImage::Format_RGB32);
+        larger.fill(Qt::white);
+        QPainter painter(&larger);
+        painter.drawImage(0, 0, canvas_);
+        painter.end();
+        canvas_ = larger;
+    }
+    QWidget::resizeEvent(event);
+}
+
+bool TGrundfenster::event(QEvent* event) {
+    // Every key goes to the window's own handler first, Tab and Shift+Tab
+    // included (they would otherwise move the focus).
+    if (event->type() == QEvent::KeyPress) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+TGrundfenster* MainWindow() {
+    return Module().mainWindow;
+}
+
+TGrundfenster* CreateMainWindow() {
+    if (Module().mainWindow == nullptr) new TGrundfenster();
+    return Module().mainWindow;
+}
+
+void DestroyMainWindow() {
+    delete Module().mainWindow;
+}
+
+QImage& Canvas() {
+    WindowModule& m = Module();
+    if (m.mainWindow != nullptr) return m.mainWindow->canvas();
+    if (m.offscreenCanvas.isNull()) {
+        m.offscreenCanvas = QImage(PrimaryScreenSize(), QImage::Format_RGB32);
+        m.offscreenCanvas.fill(Qt::white);
+    }
+    return m.offscreenCanvas;
+}
+
+void CanvasChanged() {
+    Module().canvasChanged = true;
+}
+
+bool MainWindowIsActive() {
+    TGrundfenster* w = MainWindow();
+    if (w == nullptr) return false;
+    if (w->isActiveWindow()) return true;
+    // Without a window manager nothing may have decided activation at all.
+    return QApplication::activeWindow() == nullptr && QApplication::activeModalWidget() == nullptr &&
+           w->isVisible();
+}
+
+// ---------------------------------------------------------------- services
+
+bool KeyAvailable() {
+    return !Layer().keyQueue.empty();
+}
+
+std::uint8_t NextKey() {
+    std::string& queue = Layer().keyQueue;
+    if (queue.empty()) return 0;
+    const auto code = static_cast<std::uint8_t>(queue.front());
+    queue.erase(0, 1);
+    return code;
+}
+
+void WaitMilliseconds(std::int32_t ms) {
+    using Clock = std::chrono::steady_clock;
+    const WindowModule& m = Module();
+    auto now = [&m] { return m.monotonicNow ? m.monotonicNow() : Clock::now(); };
+    auto sleep = [&m](Clock::duration d) {
+        if (m.monotonicSleep)
+            m.monotonicSleep(d);
+        else
+            std::this_thread::sleep_for(d);
+    };
+    const Clock::time_point t0 = now();
+    if (ms < 0) return;
+    const Clock::duration limit = std::chrono::milliseconds(ms);
+    constexpr Clock::duration spinTime = std::chrono::milliseconds(1);
+    // Sleep through all but the last millisecond, then read the clock until
+    // more than ms have passed: close to the requested time without holding
+    // a core the whole wait.
+    for (;;) {
+        const Clock::duration elapsed = now() - t0;
+        if (elapsed > limit) return;
+        const Clock::duration rest = limit - elapsed;
+        if (rest > spinTime) sleep(rest - spinTime);
+    }
+}
+
+void GetClockTime(std::int32_t& hour, std::int32_t& minute, std::int32_t& second, std::int32_t& hundredths) {
+    const LocalClockReading r = ReadClock();
+    hour = r.hour;
+    minute = r.minute;
+    second = r.second;
+    // The division is exact for ties (995 ms is 99.5), which go to even.
+    hundredths = astro::RoundToInt32(static_cast<astro::Real>(r.millisecond) / 10);
+}
+
+void GetCalendarDate(std::int32_t& day, std::int32_t& month, std::int32_t& year) {
+    const LocalClockReading r = ReadClock();
+    day = r.day;
+    month = r.month;
+    year = r.year;
+}
+
+bool FileIsPresent(const std::string& name) {
+    if (name.empty()) return false;
+    std::string path;
+    try {
+        path = ResolveFileName(name);
+    } catch (...) {
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    const bool regular = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return regular;
+}
+
+void SetClockSource(ClockSource source) {
+    Module().clock = std::move(source);
+}
+
+void SetMonotonicClock(MonotonicNow now, MonotonicSleep sleep) {
+    Module().monotonicNow = std::move(now);
+    Module().monotonicSleep = std::move(sleep);
+}
+
+void EndProgram(int status) {
+    if (const auto& handler = Module().endProgram) handler(status);
+    std::exit(status);
+}
+
+void SetEndProgramHandler(std::function<void(int)> handler) {
+    Module().endProgram = std::move(handler);
+}
+
+void RunGuarded(Procedure procedure) {
+    if (procedure == nullptr) return;
+    try {
+        procedure();
+    } catch (const std::exception& e) {
+        ReportError(e.what());
+    } catch (...) {
+        ReportError("Unbekannter Fehler.");
+    }
+}
+
+void SetErrorReporter(std::function<void(const std::string&)> reporter) {
+    Module().errorReporter = std::move(reporter);
+}
+
+void RegisterFontSubstitutions() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    // Liberation Mono has the metrics of Courier New.
+    QFont::insertSubstitution(QStringLiteral("Courier"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("System"), QStringLiteral("Liberation Mono"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+} // namespace window

@@ -1,2 +1,132 @@
+// The program's one window and the services of a graphics terminal built on
+// it: a main procedure called by a 1 ms timer, a queue of key codes, a busy
+// wait, the local clock and calendar.
+//
+// Everything runs on the window system's one thread.
 #pragma once
-// placeholder
+
+#include <QImage>
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QTimer;
+
+namespace window {
+
+using Procedure = void (*)();
+
+// The local time of day and date, injectable for tests.
+struct LocalClockReading {
+    std::int32_t year = 2000, month = 1, day = 1;
+    std::int32_t hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+using ClockSource = std::function<LocalClockReading()>;
+
+// The layer's state: one instance, on the window's thread only.
+struct LayerState {
+    std::string programName;            // the program's file name without folder and extension
+    std::string statusText;             // optional suffix of the caption
+    Procedure mainProcedure = nullptr;  // called on every timer tick (nullptr: nothing)
+    Procedure inputProcedure = nullptr; // the application's parameter input
+    bool callsEnabled = true;
+    std::string keyQueue; // at most 255 single-byte codes
+    std::int32_t screenWidth = 0, screenHeight = 0;
+    std::int32_t mouseX = 0, mouseY = 0, mouseButtons = 0;
+    bool runStarted = false;   // the application's runStarted flag
+    bool errorBoxOpen = false; // an error message box is on display: ticks call nothing
+    std::int32_t ticks = 0;    // timer ticks delivered so far (for tests and diagnostics)
+};
+
+LayerState& Layer();
+// Start values of the layer state (the program entry's first step; tests).
+void ResetLayer(const std::string& programPath = {});
+// ProgramName from a full path: the characters after the last separator and
+// before the last ".".
+std::string ProgramNameFromPath(const std::string& path);
+
+// The main window.
+class TGrundfenster : public QWidget {
+  public:
+    TGrundfenster();
+    ~TGrundfenster() override;
+
+    QImage& canvas() { return canvas_; }
+    // Shows the window over the whole screen and activates it.
+    void showOverScreen();
+
+    // Event handlers under the names the window binds them.
+    void OnCreate();
+    void OnTimer();
+    void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void OnKeyPressed(int character);
+    void OnMouseMove(int x, int y, Qt::MouseButtons buttons);
+    void OnMouseDown(int x, int y, Qt::MouseButtons buttons);
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    QImage canvas_;
+    QTimer* Timer = nullptr;
+    QWidget* GrafikBMP = nullptr;
+    QWidget* grGrafikBMP = nullptr;
+};
+
+// The main window once created (nullptr before).
+TGrundfenster* MainWindow();
+// Creates the main window (runs OnCreate); the program entry and Qt tests call it.
+TGrundfenster* CreateMainWindow();
+// Destroys the main window (tests).
+void DestroyMainWindow();
+// The canvas that the drawing primitives paint into. Before a main window
+// exists it is an off-screen canvas of the screen's size (tests).
+QImage& Canvas();
+// Marks the canvas as changed; the window repaints after the current tick.
+void CanvasChanged();
+// True while the main window is the active window (or while no window
+// manager decides activation and no other window of ours is modal).
+bool MainWindowIsActive();
+
+bool KeyAvailable();
+std::uint8_t NextKey();
+// Returns after more than ms milliseconds of elapsed monotonic time; no
+// window messages are processed meanwhile.
+void WaitMilliseconds(std::int32_t ms);
+void GetClockTime(std::int32_t& hour, std::int32_t& minute, std::int32_t& second, std::int32_t& hundredths);
+void GetCalendarDate(std::int32_t& day, std::int32_t& month, std::int32_t& year);
+bool FileIsPresent(const std::string& name);
+
+void SetClockSource(ClockSource source); // nullptr: the system clock
+
+// The monotonic clock behind WaitMilliseconds and the way it sleeps,
+// injectable for tests (nullptr: std::chrono::steady_clock and
+// std::this_thread::sleep_for).
+using MonotonicNow = std::function<std::chrono::steady_clock::time_point()>;
+using MonotonicSleep = std::function<void(std::chrono::steady_clock::duration)>;
+void SetMonotonicClock(MonotonicNow now, MonotonicSleep sleep);
+
+// Ends the program at once with the given status (Ctrl+C, "Abbruch", Esc with
+// a parameter file). Tests install a handler that throws instead.
+[[noreturn]] void EndProgram(int status = 0);
+void SetEndProgramHandler(std::function<void(int)> handler); // must not return; nullptr: std::exit
+
+// Runs the tick's procedure with the error rule: an exception ends the tick and
+// its message is shown in a message box; no tick calls the procedure while
+// that box is open.
+void RunGuarded(Procedure procedure);
+// How error messages are shown (tests replace the message box).
+void SetErrorReporter(std::function<void(const std::string&)> reporter);
+
+// Registers the font substitutions ("Courier", "System", "MS Sans Serif").
+void RegisterFontSubstitutions();
+
+} // namespace window

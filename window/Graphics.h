@@ -86,7 +86,7 @@ Rgb PaletteColour(int index);
 // An off-screen copy of the whole client area (the inside view's background
 // pictures). Empty until captured.
 class ScreenPicture {
-public:
+  public:
     ScreenPicture();
     ~ScreenPicture();
     ScreenPicture(ScreenPicture&&) noexcept;
@@ -94,7 +94,7 @@ public:
     bool IsEmpty() const;
     struct Impl;
 
-private:
+  private:
     friend void CaptureScreen(ScreenPicture&);
     friend void DrawScreenPicture(const ScreenPicture&);
     Impl* impl_;
@@ -107,4 +107,11 @@ void DrawScreenPicture(const ScreenPicture& picture);
 // Resets the drawing state to its start values (for tests and the program entry).
 void ResetDrawingState();
 
-}  // namespace window
+// Window creation: the window's font ("System", fixed pitch, 13 pixels high)
+// becomes the text font, CharWidth and CharHeight are measured with it, and the
+// writing position goes to (CharWidth, CharHeight).
+void UseWindowFont();
+// Loads the palette that the main window starts with (entries 16..255 black).
+void LoadWindowCreationPalette();
+
+} // namespace window
