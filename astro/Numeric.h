@@ -17,6 +17,9 @@ using Real = long double;
 // pi at full extended precision.
 inline constexpr Real Pi = 3.141592653589793238462643383279502884L;
 
+// 2 pi at full extended precision (the theories use rounded values of their own).
+inline constexpr Real TwoPi = 2 * Pi;
+
 // Truncates toward zero and saturates into the signed 32-bit range.
 // NaN gives 0.
 constexpr std::int32_t TruncToInt32(Real x) {
@@ -30,6 +33,8 @@ constexpr std::int32_t TruncToInt32(Real x) {
 
 // Rounds to the nearest integer, ties to even, and saturates into the signed
 // 32-bit range. NaN gives 0.
-inline std::int32_t RoundToInt32(Real x) { return TruncToInt32(std::nearbyint(x)); }
+inline std::int32_t RoundToInt32(Real x) {
+    return TruncToInt32(std::nearbyint(x));
+}
 
-}  // namespace astro
+} // namespace astro
