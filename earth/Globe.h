@@ -1,0 +1,102 @@
+// The Earth as a globe: its coastlines and a grid of latitude circles and
+// meridians, drawn through three hooks that the caller supplies. The globe
+// knows nothing of the view: the hooks turn an Earth-fixed point into view
+// coordinates, tell whether it is on the visible side, and project it to
+// pixels.
+//
+// The coastlines are loaded and the grid built on the first drawing; both
+// stay until ReleaseGlobe. Drawing allocates nothing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "astro/Numeric.h"
+#include "astro/Vectors.h"
+#include "earth/Outlines.h"
+
+namespace earth {
+
+// Rotates an Earth-fixed point into view coordinates; the result carries the
+// rotated w, x, y, z and its recomputed spherical part.
+using TransformHook = GlobePoint (*)(const GlobePoint& earthFixed);
+// True when a point in view coordinates is on the visible side.
+using VisibleHook = bool (*)(const GlobePoint& view);
+// The pixel position of a point in view coordinates.
+using ProjectHook = void (*)(const GlobePoint& view, std::int32_t& px, std::int32_t& py);
+
+// Where the lines go: a pen move, and a line from the pen to a pixel in a
+// palette colour that leaves the pen there.
+struct LineSink {
+    void (*moveTo)(std::int32_t x, std::int32_t y);
+    void (*lineTo)(std::int32_t x, std::int32_t y, int colour);
+};
+// window::MoveToPixel and window::LineToPixel.
+LineSink WindowLineSink();
+
+// Two points are joined only when their pixels differ by less than this in
+// both directions: a longer jump is a segment that wraps behind the globe.
+inline constexpr std::int32_t MaxJoinedJumpPixels = 200;
+
+// Grid spacings below this (and non-positive or NaN spacings) build no grid:
+// such a grid would be a disc of solid lines.
+inline constexpr astro::Real MinGridSpacing = 0.1L * astro::Pi / 180;
+// Points of each grid circle: every 10°, the last repeating the first.
+inline constexpr std::int32_t GridCirclePoints = 37;
+
+// The globe module's state.
+struct GlobeState {
+    OutlineSet outlines; // the coastlines
+    OutlineSet grid;     // the coordinate grid; `loaded` means built
+    TransformHook transformHook = nullptr;
+    ProjectHook projectHook = nullptr;
+    VisibleHook visibleHook = nullptr;
+    // Replaceable for tests: where DrawGlobe draws, how it sets the pen
+    // width, and what happens when no coastline file exists.
+    LineSink lineSink = WindowLineSink();
+    void (*setLineWidth)(std::int32_t width) = nullptr; // nullptr: window::SetLineWidth
+    MissingOutlinesHandler onMissingOutlines = nullptr; // nullptr: ShowMissingOutlinesAndEnd
+};
+GlobeState& Globe();
+// Releases the data and gives the state its start values (tests).
+void ResetGlobe();
+
+// Registers the three hooks (also done by every DrawGlobe).
+void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook visible);
+
+// Draws the coastlines in outlineColour with a pen of outlineWidth pixels,
+// then, if drawGrid, the grid in gridColour with a pen of 1 pixel. The grid is
+// built on the first call that draws it, for gridSpacingDegrees, and kept: a
+// later call with another spacing draws the first grid. Loads the coastlines
+// on the first call (which ends the program when no file exists).
+void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible, int outlineColour,
+               std::int32_t outlineWidth, bool drawGrid, astro::Real gridSpacingDegrees, int gridColour);
+
+// Draws `count` segments of `table`. Each segment starts with a pen move to
+// its first point's projection, whether that point is visible or not; a
+// further point is drawn only when visible: with a line when the point before
+// it was visible too and the jump is below MaxJoinedJumpPixels in x and y,
+// else with a pen move. Hidden points are not projected.
+void DrawSegments(const OutlineSegment* table, std::int32_t count, TransformHook transform,
+                  ProjectHook project, VisibleHook visible, int colour,
+                  const LineSink& sink = WindowLineSink());
+
+// Fills `table` (emptied first) with the grid for `spacing` radians: the
+// latitude circles k·spacing strictly between the poles, south to north, then
+// the great circles through the poles at the meridian angles k·spacing with
+// -90° < μ < 90° + spacing/2, each carrying the meridians μ and μ + 180°.
+// Every circle has GridCirclePoints points with the last equal to the first.
+void BuildGrid(OutlineSet& table, astro::Real spacing);
+
+// Frees the coastlines and the grid (at program exit).
+void ReleaseGlobe();
+
+// (x, y, z) := m·(x, y, z); w and the spherical part are left as they are.
+void ApplyMatrixToGlobePoint(const astro::Matrix3& m, GlobePoint& p);
+
+// Writes the message at the text cursor of the main window, waits for a key
+// there, and ends the program (status 1). Without a main window it ends the
+// program at once. While it waits, the timer calls nothing.
+void ShowMissingOutlinesAndEnd(const std::string& message);
+
+} // namespace earth
