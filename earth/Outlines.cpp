@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "astro/Vectors.h"
 #include "window/TextFiles.h"
 
 namespace earth {
@@ -55,17 +56,6 @@ void AppendBits(std::string& out, std::uint32_t bits) {
     float f;
     std::memcpy(&f, &bits, sizeof f);
     AppendLittleEndian(out, f);
-}
-
-// The angle of the point (x, y) in (-π, π]; (0, 0) gives 0. The arctangent's
-// argument never exceeds 1; negative zeros count as zero.
-Real AngleOfPoint(Real y, Real x) {
-    if (x == 0 && y == 0) return 0;
-    const Real ax = std::fabs(x), ay = std::fabs(y);
-    Real w = ay < ax ? std::atan(ay / ax) : Pi / 2 - std::atan(ax / ay);
-    if (x < 0) w = Pi - w;
-    if (y < 0) w = -w;
-    return w;
 }
 
 GlobePoint UnitPoint(Real lon, Real lat) {
@@ -200,8 +190,8 @@ GlobePoint SphericalToGlobePoint(Real lon, Real lat, Real r) {
 void GlobePointToSpherical(GlobePoint& p) {
     const Real x = p.x, y = p.y, z = p.z;
     p.r = p.w;
-    p.lat = static_cast<float>(AngleOfPoint(z, std::sqrt(x * x + y * y)));
-    Real lon = AngleOfPoint(y, x);
+    p.lat = static_cast<float>(astro::AngleOfPoint(z, std::sqrt(x * x + y * y)));
+    Real lon = astro::AngleOfPoint(y, x);
     if (lon < 0) lon += TwoPi;
     p.lon = static_cast<float>(lon);
 }
