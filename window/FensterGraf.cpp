@@ -241,6 +241,7 @@ void ResetLayer(const std::string& programPath) {
 
 TGrundfenster::TGrundfenster() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     Module().mainWindow = this;
+    Module().canvasChanged = false; // the first paint shows the new canvas
     RegisterFontSubstitutions();
 
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -320,12 +321,6 @@ void TGrundfenster::OnTimer() {
     if (title != windowTitle()) setWindowTitle(title);
 
     if (layer.callsEnabled && !layer.errorBoxOpen) RunGuarded(layer.mainProcedure);
-
-    WindowModule& m = Module();
-    if (m.canvasChanged && m.mainWindow != nullptr) {
-        m.canvasChanged = false;
-        m.mainWindow->update();
-    }
 }
 
 void TGrundfenster::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -380,6 +375,7 @@ void TGrundfenster::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TGrundfenster::paintEvent(QPaintEvent* event) {
+    Module().canvasChanged = false;
     QPainter painter(this);
     const QRect area = event->rect();
     painter.fillRect(area, Qt::white);
@@ -435,7 +431,13 @@ QImage& Canvas() {
 }
 
 void CanvasChanged() {
-    Module().canvasChanged = true;
+    // One repaint request per change after the last paint: the request is
+    // served by whichever message loop runs next (the main loop after the
+    // tick, or the loop of a dialog that the tick opened).
+    WindowModule& m = Module();
+    if (m.canvasChanged) return;
+    m.canvasChanged = true;
+    if (m.mainWindow != nullptr) m.mainWindow->update();
 }
 
 bool MainWindowIsActive() {

@@ -124,6 +124,10 @@ QFont CurrentFont() {
     else
         f.setPixelSize(spec.pixelSize);
     f.setBold(spec.bold);
+    f.setStyleStrategy(QFont::NoAntialias);
+    // Full hinting gives whole-pixel advances: a fixed-pitch text is then
+    // exactly its length times CharWidth wide.
+    f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }
 
@@ -150,13 +154,12 @@ QPen LinePen(const QColor& colour) {
                 Qt::RoundJoin);
 }
 
-QPainter::RenderHints NoAntialiasing() {
-    return {};
-}
-
+// Primitives draw without antialiasing: every pixel gets a palette colour.
 void BeginPainting(QPainter& painter) {
     painter.begin(&Canvas());
-    painter.setRenderHints(NoAntialiasing());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
 std::int32_t ScreenHeightForWriting() {
@@ -434,6 +437,10 @@ void SavePicture(const std::string& fileName, std::int32_t left, std::int32_t to
     if (picture.isNull() || !picture.save(&buffer, "BMP")) fail("Das Bild kann nicht kodiert werden.");
     buffer.close();
     WriteFileReplacing(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+PixelPoint WritePosition() {
+    return PixelPoint{State().writeX, State().writeY};
 }
 
 std::int32_t CharWidth() {

@@ -68,6 +68,8 @@ void DrawText(std::int32_t x, std::int32_t y, const std::string& text, int colou
 void SetWritePosition(std::int32_t x, std::int32_t y);
 void WriteText(const std::string& text);
 void WriteLine(const std::string& text);
+// The writing cursor (WriteX, WriteY).
+PixelPoint WritePosition();
 void SetPaletteEntry(int index, int factor, int r, int g, int b);
 void InitPalette();
 // Throws window::UserError "Datei "%s" kann nicht erstellt werden. %s".
