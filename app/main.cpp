@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
 #include "window/WorldWindow.h"
@@ -96,6 +97,9 @@ int main(int argc, char** argv) {
     // 3. The main window; its creation handler runs inside.
     window::TGrundfenster* mainWindow = window::CreateMainWindow();
     mainWindow->showOverScreen();
+
+    // 4. The prompt dialog, hidden until a prompt is shown.
+    window::CreateEingabeDialog();
 
     // 5. Start-up drawing.
     window::SetTextStyle("Courier", 10, 0);
