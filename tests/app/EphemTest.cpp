@@ -1,0 +1,240 @@
+// The orvandel-ephem program, run as a separate process: its CSV for fixed
+// instants checked against values computed here from the astro library, and
+// its answers to bad options.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "astro/Moon.h"
+#include "astro/Sun.h"
+#include "astro/TimeScales.h"
+#include "astro/Vectors.h"
+
+namespace {
+
+using astro::Real;
+
+const std::string Header = "jd,date,clock,lst_h,sun_lon,sun_lat,sun_dist,sun_ra,sun_dec,sun_az,sun_alt,"
+                           "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt";
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the program with the arguments (none may contain a single quote).
+Result RunEphem(const std::vector<std::string>& args) {
+    static int serial = 0;
+    const std::filesystem::path dir = std::filesystem::temp_directory_path();
+    const std::string stem =
+        "orvandel-ephem-test-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    const std::filesystem::path outFile = dir / (stem + ".out"), errFile = dir / (stem + ".err");
+    std::string command = "'" + std::string(ORVANDEL_EPHEM) + "'";
+    for (const std::string& a : args)
+        command += " '" + a + "'";
+    command += " >'" + outFile.string() + "' 2>'" + errFile.string() + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    Result r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadAll(outFile);
+    r.err = ReadAll(errFile);
+    std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return r;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.push_back("");
+    return parts;
+}
+
+Real ToReal(const std::string& s) {
+    return std::strtold(s.c_str(), nullptr);
+}
+
+// Significant digits of a number as written (leading zeros not counted).
+int SignificantDigits(const std::string& s) {
+    std::string mantissa = s.substr(0, s.find_first_of("eE"));
+    int digits = 0;
+    bool leading = true;
+    for (char c : mantissa) {
+        if (c < '0' || c > '9') continue;
+        if (leading && c == '0') continue;
+        leading = false;
+        ++digits;
+    }
+    return digits;
+}
+
+// The expected values of one body, from the library, in degrees, in the
+// order of the columns: longitude, latitude, distance, right ascension,
+// declination, azimuth, altitude.
+std::vector<Real> ExpectedBody(Real lon, Real lat, Real dist, Real latitudeRad, Real lst) {
+    const Real deg = 180 / astro::Pi;
+    astro::Vector3 v;
+    astro::SphericalToVector(astro::SphericalPos{1, lon, lat}, v);
+    const Real eps = 23.5L * astro::Pi / 180;
+    astro::RotatePair(v.Y, v.Z, std::sin(eps), std::cos(eps));
+    astro::SphericalPos eq;
+    astro::VectorToSpherical(v, eq);
+    Real a = eq.Longitude, b = eq.Latitude;
+    astro::EquatorialToHorizon(a, b, std::sin(latitudeRad), std::cos(latitudeRad), lst);
+    return {lon * deg, lat * deg, dist, eq.Longitude * deg, eq.Latitude * deg, a * deg, b * deg};
+}
+
+void ExpectRowMatchesLibrary(const std::string& line, Real jd, Real latitudeDeg, Real longitudeDeg) {
+    const std::vector<std::string> f = Split(line, ',');
+    ASSERT_EQ(f.size(), 18u) << line;
+    EXPECT_NEAR(ToReal(f[0]), jd, 1e-8L);
+
+    astro::CalendarDate date;
+    Real clock;
+    astro::CivilFromJulianDate(date, clock, jd);
+    EXPECT_EQ(f[1],
+              std::to_string(date.Day) + "." + std::to_string(date.Month) + "." + std::to_string(date.Year));
+    const std::vector<std::string> clockParts = Split(f[2], '.');
+    ASSERT_EQ(clockParts.size(), 2u) << f[2];
+    EXPECT_EQ(clockParts[1].size(), 6u) << f[2];
+    EXPECT_NEAR(astro::HoursFromClock(ToReal(f[2])), astro::HoursFromClock(clock), 1e-5L);
+
+    const Real lst = astro::LocalSiderealTime(date, clock, longitudeDeg * astro::Pi / 180);
+    std::vector<Real> expected = {lst * 12 / astro::Pi};
+    Real lon, lat, dist;
+    const Real T = astro::CenturiesSinceJ2000(jd);
+    astro::SunPosition(T, lon, lat, dist);
+    for (Real v : ExpectedBody(lon, lat, dist, latitudeDeg * astro::Pi / 180, lst))
+        expected.push_back(v);
+    astro::MoonPosition(T, lon, lat, dist);
+    for (Real v : ExpectedBody(lon, lat, dist, latitudeDeg * astro::Pi / 180, lst))
+        expected.push_back(v);
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+        const std::string& text = f[3 + k];
+        EXPECT_GE(SignificantDigits(text), 12) << text;
+        EXPECT_NEAR(ToReal(text), expected[k], 1e-12L * std::max<Real>(1, std::fabs(expected[k])))
+            << Split(Header, ',')[3 + k];
+    }
+}
+
+TEST(Ephem, OneInstantMatchesTheLibrary) {
+    const Result r = RunEphem({"--lat", "54,3", "--lon", "10.1", "--date", "15.3.2024", "--time", "21.30"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const std::vector<std::string> lines = Split(r.out, '\n');
+    ASSERT_EQ(lines.size(), 3u) << r.out; // header, one row, the empty rest after the last newline
+    EXPECT_EQ(lines[0], Header);
+    EXPECT_EQ(lines[2], "");
+    const Real jd = astro::JulianDateFromCivil(astro::CalendarDate{15, 3, 2024}, 21.30L);
+    ExpectRowMatchesLibrary(lines[1], jd, 54.3L, 10.1L);
+    // The fixed instant itself: 2024 March 15, 20.30 UT.
+    EXPECT_TRUE(lines[1].rfind("2460385.35416667,15.3.2024,21.300000,", 0) == 0) << lines[1];
+}
+
+TEST(Ephem, StepsAdvanceLikeTheAnimation) {
+    // Southern site, negative step with a decimal comma, across midnight MEZ
+    // and the new year.
+    const Result r = RunEphem({"--lat", "-33.9", "--lon", "18,4", "--date", "1.1.2000", "--time", "1.15",
+                               "--step", "-0,20", "--count", "5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = Split(r.out, '\n');
+    ASSERT_EQ(lines.size(), 7u) << r.out;
+    Real jd = astro::JulianDateFromCivil(astro::CalendarDate{1, 1, 2000}, 1.15L);
+    const Real step = astro::HoursFromClock(-0.20L) / 24;
+    for (int n = 1; n <= 5; ++n) {
+        ExpectRowMatchesLibrary(lines[n], jd, -33.9L, 18.4L);
+        jd = jd + step;
+    }
+    EXPECT_TRUE(lines[5].find(",31.12.1999,23.550000,") != std::string::npos) << lines[5];
+}
+
+TEST(Ephem, HelpExplainsTheColumns) {
+    const Result r = RunEphem({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"--lat", "--lon", "--date", "--time", "--step", "--count", "MEZ", "moon_alt"}) {
+        EXPECT_NE(r.out.find(word), std::string::npos) << word;
+    }
+}
+
+TEST(Ephem, BadOptionsExitWithStatusTwo) {
+    const std::vector<std::string> good = {"--lat",  "54.3",     "--lon",  "10.1",
+                                           "--date", "1.1.2000", "--time", "13.00"};
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        const char* messagePart;
+    } const cases[] = {
+        {"no options", {}, "--lat"},
+        {"missing latitude", {"--lon", "10.1", "--date", "1.1.2000", "--time", "13.00"}, "--lat"},
+        {"missing time", {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000"}, "--time"},
+        {"unknown option",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--speed", "2"},
+         "--speed"},
+        {"value missing at the end",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time"},
+         "--time"},
+        {"letters in a number",
+         {"--lat", "54.3x", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
+         "54.3x"},
+        {"trailing blank",
+         {"--lat", "54.3 ", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
+         "--lat"},
+        {"empty number", {"--lat", "", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"}, "--lat"},
+        {"number too large",
+         {"--lat", "1e99999", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
+         "--lat"},
+        {"date without year", {"--lat", "54.3", "--lon", "10.1", "--date", "1.1", "--time", "13"}, "--date"},
+        {"date with letters",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "a.1.2000", "--time", "13"},
+         "--date"},
+        {"year beyond 32 bits",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2147483648", "--time", "13"},
+         "--date"},
+        {"count zero",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--count", "0"},
+         "--count"},
+        {"count negative",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--count", "-3"},
+         "--count"},
+        {"count with a fraction",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--count", "1.5"},
+         "--count"},
+        {"bad step",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--step", "1..2"},
+         "--step"},
+        {"option twice",
+         {"--lat", "54.3", "--lat", "50", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
+         "--lat"},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunEphem(c.args);
+        EXPECT_EQ(r.status, 2) << c.name;
+        EXPECT_EQ(r.out, "") << c.name;
+        EXPECT_EQ(r.err.rfind("orvandel-ephem: ", 0), 0u) << c.name << ": " << r.err;
+        EXPECT_NE(r.err.find(c.messagePart), std::string::npos) << c.name << ": " << r.err;
+    }
+    // The same options without the fault are accepted.
+    EXPECT_EQ(RunEphem(good).status, 0);
+}
+
+} // namespace
