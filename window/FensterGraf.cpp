@@ -314,7 +314,8 @@ void TGrundfenster::OnCreate() {
 
 void TGrundfenster::OnTimer() {
     LayerState& layer = Layer();
-    ++layer.ticks;
+    // Wraps after 2^32 ticks (about 50 days) instead of overflowing.
+    layer.ticks = static_cast<std::int32_t>(static_cast<std::uint32_t>(layer.ticks) + 1u);
     std::string caption = layer.programName;
     if (!layer.statusText.empty()) caption += ": " + layer.statusText;
     const QString title = QString::fromStdString(caption);
@@ -512,7 +513,8 @@ bool FileIsPresent(const std::string& name) {
     } catch (...) {
         return false;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe cannot hold the program up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info {};
     const bool regular = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);

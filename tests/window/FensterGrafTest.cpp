@@ -1,6 +1,7 @@
 // The main window, the key queue, the timer tick with its error rule, the
 // busy wait and the clock, on Qt's offscreen platform.
 #include <QApplication>
+#include <QDialog>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "window/FensterGraf.h"
@@ -254,6 +256,18 @@ TEST_F(WindowTest, WindowCoversTheScreenWithItsComponents) {
     ASSERT_NE(timer, nullptr);
     EXPECT_EQ(timer->interval(), 1);
     EXPECT_TRUE(timer->isActive());
+}
+
+TEST_F(WindowTest, ShownWindowIsActiveUntilAModalDialogTakesOver) {
+    window_->showOverScreen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(MainWindowIsActive());
+    QDialog dialog(window_);
+    dialog.setModal(true);
+    dialog.show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(MainWindowIsActive());
+    dialog.hide();
 }
 
 TEST_F(WindowTest, CreationMeasuresTheWindowFontAndPlacesTheWritingCursor) {
@@ -521,6 +535,8 @@ TEST(FileIsPresentTest, OpensNamesWithoutRegardToCase) {
     EXPECT_FALSE(FileIsPresent(""));
     EXPECT_FALSE(FileIsPresent("fehlt.dat"));
     EXPECT_FALSE(FileIsPresent("Ordner")); // a folder is no file
+    ASSERT_EQ(::mkfifo((dir / "Rohr").c_str(), 0600), 0);
+    EXPECT_TRUE(FileIsPresent("Rohr")); // opening a named pipe does not wait for a writer
     fs::current_path(old);
     fs::remove_all(dir);
 }
