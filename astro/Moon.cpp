@@ -1,6 +1,7 @@
 #include "astro/Moon.h"
 
 #include <cmath>
+#include <cstddef>
 #include <iterator>
 
 namespace astro {
@@ -168,6 +169,26 @@ constexpr LatitudeTerm LatitudeTerms[] = {
 static_assert(std::size(MainTerms1) == 35 && std::size(MainTerms2) == 46 && std::size(MainTerms3) == 23 &&
               std::size(LatitudeTerms) == 10);
 
+// Largest multiples that the tables of the four arguments hold: l, l', F, D.
+constexpr int LargestMultipleL = 4, LargestMultipleLPrime = 3, LargestMultipleF = 4, LargestMultipleD = 6;
+
+constexpr bool Within(int multiple, int largest) {
+    return multiple >= -largest && multiple <= largest;
+}
+
+// Every term's multipliers lie within the tables, and none is all zero.
+template <typename Term, std::size_t N> constexpr bool TermsFitTables(const Term (&terms)[N]) {
+    for (const Term& t : terms) {
+        if (!Within(t.p, LargestMultipleL) || !Within(t.q, LargestMultipleLPrime) ||
+            !Within(t.r, LargestMultipleF) || !Within(t.s, LargestMultipleD))
+            return false;
+        if (t.p == 0 && t.q == 0 && t.r == 0 && t.s == 0) return false;
+    }
+    return true;
+}
+static_assert(TermsFitTables(MainTerms1) && TermsFitTables(MainTerms2) && TermsFitTables(MainTerms3) &&
+              TermsFitTables(LatitudeTerms));
+
 // 2 pi rounded as the theory uses it, and arcseconds in a radian.
 constexpr Real TwoPiRounded = 6.283185308L;
 constexpr Real ArcsecondsPerRadian = 206264.81L;
@@ -197,7 +218,7 @@ CosSin AngleSum(const CosSin& a, const CosSin& b) {
 }
 
 // Cosines and sines of j times one argument, each scaled by factor^|j|, for
-// j = -6 .. 6 (entries beyond the argument's largest multiple stay unused).
+// j = -largestMultiple .. largestMultiple (at most 6).
 struct MultipleTable {
     CosSin entry[13];
 
@@ -266,10 +287,10 @@ void MoonPosition(Real T, Real& longitude, Real& latitude, Real& distance) {
     // The factors carry the eccentricity of the Sun's orbit (l') and the
     // inclination (F) into every term, raised to the power of the multiplier.
     const ArgumentTables tables{
-        MultipleTable(l, 1.000002208L, 4),
-        MultipleTable(ls, 0.997504612L - 0.002495388L * T, 3),
-        MultipleTable(F, 1.000002708L + 139.978L * dGamma, 4),
-        MultipleTable(D, 1, 6),
+        MultipleTable(l, 1.000002208L, LargestMultipleL),
+        MultipleTable(ls, 0.997504612L - 0.002495388L * T, LargestMultipleLPrime),
+        MultipleTable(F, 1.000002708L + 139.978L * dGamma, LargestMultipleF),
+        MultipleTable(D, 1, LargestMultipleD),
     };
 
     Real dLambda = 0;     // longitude, arcseconds

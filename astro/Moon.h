@@ -17,7 +17,7 @@ namespace astro {
 // distance: Earth radii, from the horizontal parallax.
 //
 // Accuracy near the present a few arcseconds in longitude and latitude and
-// about a thousandth of an Earth radius in distance; it degrades slowly over
+// a few thousandths of an Earth radius (10 to 20 km) in distance; it degrades slowly over
 // centuries. NaN or an infinite T gives NaN results.
 void MoonPosition(Real T, Real& longitude, Real& latitude, Real& distance);
 

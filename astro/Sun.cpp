@@ -99,6 +99,23 @@ constexpr SunTerm SaturnTerms[] = {
 static_assert(std::size(VenusTerms) == 23 && std::size(MarsTerms) == 13 && std::size(JupiterTerms) == 12 &&
               std::size(SaturnTerms) == 4);
 
+// Every term lies within the tables of multiples (j from -1 to 7; i from 0
+// down to the planet's deepest multiple) and no list opens with a term that
+// continues the argument of a previous one.
+template <std::size_t N> constexpr bool TermsFitTables(const SunTerm (&terms)[N], int deepestMultiple) {
+    for (std::size_t n = 0; n < N; ++n) {
+        const SunTerm& t = terms[n];
+        if (t.j < -1 || t.j > 7 || t.i > 0 || t.i < deepestMultiple || t.k < 0 || t.k > 2) return false;
+        if (t.k != 0 && (n == 0 || terms[n - 1].k != t.k - 1)) return false;
+    }
+    return N > 0;
+}
+// The planet tables run from the multiple 0 down to these.
+constexpr int VenusDeepest = -7, MarsDeepest = -9, JupiterDeepest = -5, SaturnDeepest = -2;
+
+static_assert(TermsFitTables(VenusTerms, VenusDeepest) && TermsFitTables(MarsTerms, MarsDeepest) &&
+              TermsFitTables(JupiterTerms, JupiterDeepest) && TermsFitTables(SaturnTerms, SaturnDeepest));
+
 // 2 pi rounded as the theory's angles use it.
 constexpr Real TwoPiRounded = 6.283185307L;
 
@@ -155,10 +172,10 @@ void SunPosition(Real T, Real& longitude, Real& latitude, Real& distance) {
     // The argument of the latest term; a term with k != 0 continues it.
     CosSin arg;
     const Planet planets[] = {
-        {VenusTerms, std::size(VenusTerms), m2, -7},
-        {MarsTerms, std::size(MarsTerms), m4, -9},
-        {JupiterTerms, std::size(JupiterTerms), m5, -5},
-        {SaturnTerms, std::size(SaturnTerms), m6, -2},
+        {VenusTerms, std::size(VenusTerms), m2, VenusDeepest},
+        {MarsTerms, std::size(MarsTerms), m4, MarsDeepest},
+        {JupiterTerms, std::size(JupiterTerms), m5, JupiterDeepest},
+        {SaturnTerms, std::size(SaturnTerms), m6, SaturnDeepest},
     };
     for (const Planet& planet : planets) {
         // Cosines and sines of i*Mp, i = 0 .. deepestMultiple (index -i).
