@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "astro/Numeric.h"
 #include "astro/Vectors.h"
@@ -18,14 +19,14 @@ struct RunState {
     bool stopRequested = false;
     bool paused = false;
     std::int32_t lastKey = 0;
-    std::int32_t pictureNumber = 0;  // number of the next saved picture, never reset
+    std::int32_t pictureNumber = 0; // number of the next saved picture, never reset
 
-    Real currentJD = 0;  // the instant shown: Julian date of Universal Time (days)
+    Real currentJD = 0; // the instant shown: Julian date of Universal Time (days)
     std::int32_t timeDirection = 1;
 
     bool outsideScreenCleared = false;
-    std::uint8_t perspective = 0;  // 0 ecliptic north pole, 1 latitude circle, 2 horizon
-    Real tiltAngle = 0;            // radians
+    std::uint8_t perspective = 0; // 0 ecliptic north pole, 1 latitude circle, 2 horizon
+    Real tiltAngle = 0;           // radians
     astro::Matrix3 viewMatrix{}, inverseViewMatrix{};
     astro::Matrix3 tiltForward{}, tiltBack{};
     astro::Matrix3 latitudeViewMatrix{}, latitudeViewInverse{};
@@ -34,20 +35,52 @@ struct RunState {
     std::int32_t outsideDiscRadius = 25; // outside view: Moon disc, Sun symbol, margin
     std::int32_t earthCentreX = 0, earthCentreY = 0;
 
-    std::int32_t insideDiscRadius = 15;  // inside view: Sun and Moon discs
-    Real insideHalfWidth = 5.0;          // inside view: half the world window's width
-    std::int32_t textLineY = 0;          // inside view: row of the date line
+    std::int32_t insideDiscRadius = 15; // inside view: Sun and Moon discs
+    Real insideHalfWidth = 5.0;         // inside view: half the world window's width
+    std::int32_t textLineY = 0;         // inside view: row of the date line
     std::int32_t observerX = 0, observerY = 0;
 
     bool redrawAfterHelp = false;
     bool savedSingleStep = false;
+
+    // Frames drawn since the program started, and the instant (Julian date,
+    // UT) that the latest of them showed, before the advance.
+    std::int64_t framesDrawn = 0;
+    Real shownJD = 0;
 };
 
 RunState& Run();
 void ResetRunState();
 
+// One tick of the timer: at most one key and at most one frame.
 void MainTick();
+// Draws one frame of the current view at currentJD, then advances the time.
 void DrawFrame();
+// Prepares a run from freshly entered parameters (angles in degrees, the
+// time step and the start time as hh.mm).
 void StartRun();
 
-}  // namespace app
+// Performs the command of one key code (the step of a tick between reading
+// the key and drawing the frame).
+void PerformKey(std::int32_t code);
+// True for the keys after which a tick draws no frame: F1, up, down, Esc,
+// "a", "l", "s".
+bool KeyDrawsNoFrame(std::int32_t code);
+
+// The viewports and world windows of the two views: the inside view over the
+// whole client area with equal scales and the world's y = 0 a quarter of the
+// height above the bottom; the outside view on the square at the left of the
+// window, +-63.294 Earth radii.
+void SetInsideViewWindow();
+void SetOutsideViewWindow();
+
+// The name of saved picture number n: "Orvandel00.bmp" to "Orvandel99.bmp"
+// for the first hundred, then the whole number ("Orvandel100.bmp", ...), so
+// that no later picture overwrites one of the first hundred.
+std::string PictureFileName(std::int32_t n);
+
+// The line below every tick's picture.
+inline constexpr const char* ContinueLine =
+    " weiter mit Tastendruck (\"Esc: neue Eingabe, \"F1\": Hilfe, \"Strg-C\": Abbruch des Programms)";
+
+} // namespace app

@@ -1,0 +1,348 @@
+// The main procedure, the frame, the start of a run and the key commands.
+#include "app/MainLoop.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/Discs.h"
+#include "app/InsideView.h"
+#include "app/OutsideView.h"
+#include "app/Panel.h"
+#include "app/Parameters.h"
+#include "app/Scene.h"
+#include "astro/TimeScales.h"
+#include "window/FensterGraf.h"
+#include "window/Graphics.h"
+#include "window/WorldWindow.h"
+
+namespace app {
+
+namespace {
+
+// Key codes of the key queue.
+enum KeyCode : std::int32_t {
+    KeyF1 = 1,
+    KeyF2 = 2,
+    KeyLeft = 13,
+    KeyRight = 14,
+    KeyUp = 15,
+    KeyDown = 16,
+    KeyEsc = 27,
+};
+
+// Ten degrees: one step of the tilt keys.
+constexpr Real TiltStep = astro::Pi / 18;
+// Half the side of the outside view's world window, in Earth radii.
+constexpr Real OutsideWorldHalfSide = 63.294L;
+
+// Pixel arithmetic on user-sized radii saturates instead of overflowing.
+std::int32_t Saturated(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+void FillClientAreaBlack() {
+    window::SetFillColour(255, window::Black, window::Black);
+    window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
+}
+
+// Makes the next frame show the instant of the last one again: every frame
+// advances the time after drawing.
+void UndoAdvance() {
+    RunState& run = Run();
+    run.currentJD -= static_cast<Real>(run.timeDirection) * Params().timeStep;
+}
+
+// Redraws the Moon and the Earth with the nearer one last: a Moon on the
+// observer's side of the model's X-Z plane (Y < 0) is in front.
+void RedrawMoonAndEarthInDepthOrder() {
+    if (Scene().moonVector.Y < 0) {
+        DrawEarth(window::LightBlue);
+        DrawMoon(window::LightGray);
+    } else {
+        DrawMoon(window::LightGray);
+        DrawEarth(window::LightBlue);
+    }
+}
+
+// Up and down arrows in the outside view: the view turns by ten degrees
+// about the screen's horizontal axis; the time does not change.
+void Tilt(bool forward) {
+    RunState& run = Run();
+    DrawMoon(window::Black);
+    DrawEarth(window::Black);
+    if (forward) {
+        run.tiltAngle += TiltStep;
+        astro::MultiplyMatrices(run.tiltForward, run.viewMatrix, run.viewMatrix);
+        astro::MultiplyMatrices(run.inverseViewMatrix, run.tiltBack, run.inverseViewMatrix);
+    } else {
+        run.tiltAngle -= TiltStep;
+        astro::MultiplyMatrices(run.viewMatrix, run.tiltBack, run.viewMatrix);
+        astro::MultiplyMatrices(run.tiltForward, run.inverseViewMatrix, run.inverseViewMatrix);
+    }
+    RedrawMoonAndEarthInDepthOrder();
+    DrawOutsideLabels();
+}
+
+// The horizon line of perspective 2, one Earth radius above the Earth's
+// centre, erased in black.
+void EraseHorizonLine() {
+    const RunState& run = Run();
+    const std::int32_t row = Saturated(static_cast<std::int64_t>(run.earthCentreY) - run.earthRadiusPx);
+    window::DrawLine(0, row, window::MaxY(), row, window::Black);
+}
+
+// "h": the next perspective of the outside view.
+void NextPerspective() {
+    RunState& run = Run();
+    DrawMoon(window::Black);
+    run.perspective = static_cast<std::uint8_t>((run.perspective + 1) % 3);
+    if (run.perspective == 0) {
+        DrawSunSymbol(window::Black);
+        EraseHorizonLine();
+    }
+    DrawEarth(window::Black);
+    if (run.perspective == 1) {
+        run.viewMatrix = run.latitudeViewMatrix;
+        run.inverseViewMatrix = run.latitudeViewInverse;
+    } else if (run.perspective == 0) {
+        astro::RotationAboutX(run.viewMatrix, 0);
+        astro::RotationAboutX(run.inverseViewMatrix, 0);
+    }
+    if (run.perspective == 2) EraseHorizonLine();
+    RedrawMoonAndEarthInDepthOrder();
+    UndoAdvance();
+}
+
+// "d": the other view, on a black screen.
+void SwitchView() {
+    Parameters& p = Params();
+    if (p.viewMode == 1) {
+        p.viewMode = 0;
+        SetInsideViewWindow();
+    } else {
+        p.viewMode = 1;
+        SetOutsideViewWindow();
+    }
+    FillClientAreaBlack();
+    UndoAdvance();
+}
+
+// "<" and ">": the discs of the inside view or the Earth of the outside view
+// grow or shrink by a tenth, rounded to whole pixels.
+void ResizeDiscs(Real factor) {
+    RunState& run = Run();
+    if (Params().viewMode == 0) {
+        run.insideDiscRadius = astro::RoundToInt32(static_cast<Real>(run.insideDiscRadius) * factor);
+    } else {
+        if (factor < 1) {
+            // The Earth is erased in full, with a margin, before it shrinks.
+            const std::int32_t r = Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10);
+            window::SetFillColour(255, window::Black, window::Black);
+            window::FillEllipse(run.earthCentreX, run.earthCentreY, r, r);
+        }
+        run.earthRadiusPx = astro::RoundToInt32(static_cast<Real>(run.earthRadiusPx) * factor);
+    }
+    UndoAdvance();
+}
+
+// "l": sight lines from the observer to the Sun and the Moon of the last
+// inside frame.
+void DrawSightLines() {
+    const RunState& run = Run();
+    const SceneState& scene = Scene();
+    window::DrawLine(run.observerX, run.observerY, window::ScreenX(scene.sunWorldX),
+                     window::ScreenY(scene.sunWorldY), window::LightRed);
+    window::DrawLine(run.observerX, run.observerY, window::ScreenX(scene.moonWorldX),
+                     window::ScreenY(scene.moonWorldY), window::Yellow);
+}
+
+// "s": the picture as a numbered BMP file in the current directory; the
+// inside view leaves out the black band above its date line.
+void SaveViewPicture() {
+    RunState& run = Run();
+    const std::string name = PictureFileName(run.pictureNumber);
+    const std::int32_t top =
+        Params().viewMode == 1 ? 0 : Saturated(static_cast<std::int64_t>(run.textLineY) - 50);
+    window::SavePicture(name, 0, top, window::MaxX(), window::MaxY());
+    if (run.pictureNumber < std::numeric_limits<std::int32_t>::max()) ++run.pictureNumber;
+}
+
+} // namespace
+
+std::string PictureFileName(std::int32_t n) {
+    if (n >= 0 && n < 100) {
+        const char digits[] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10), '\0'};
+        return std::string("Orvandel") + digits + ".bmp";
+    }
+    return "Orvandel" + std::to_string(n) + ".bmp";
+}
+
+void SetInsideViewWindow() {
+    SetInsideWorldWindow(window::MaxX(), window::MaxY());
+}
+
+void SetOutsideViewWindow() {
+    const std::int32_t margin = Run().outsideDiscRadius;
+    const std::int32_t far = Saturated(static_cast<std::int64_t>(window::MaxY()) - margin);
+    window::SetViewport(margin, far, margin, far);
+    window::SetWorldWindow(-OutsideWorldHalfSide, OutsideWorldHalfSide, -OutsideWorldHalfSide,
+                           OutsideWorldHalfSide);
+}
+
+bool KeyDrawsNoFrame(std::int32_t code) {
+    switch (code) {
+    case KeyF1:
+    case KeyUp:
+    case KeyDown:
+    case KeyEsc:
+    case 'a':
+    case 'l':
+    case 's':
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PerformKey(std::int32_t code) {
+    Parameters& p = Params();
+    RunState& run = Run();
+    switch (code) {
+    case KeyF1:
+        ShowHelp();
+        break;
+    case KeyF2:
+        SaveParameterFile();
+        break;
+    case KeyLeft:
+        p.delayMs = Saturated(static_cast<std::int64_t>(p.delayMs) * 2);
+        break;
+    case KeyRight:
+        if (p.delayMs >= 2) p.delayMs /= 2;
+        break;
+    case KeyUp:
+    case KeyDown:
+        if (p.viewMode == 1) Tilt(code == KeyUp);
+        break;
+    case KeyEsc:
+        if (p.startedWithFile) window::EndProgram(0);
+        run.stopRequested = true;
+        PromptParameters();
+        break;
+    case '*':
+        p.timeStep *= 2;
+        break;
+    case '+':
+        UndoAdvance();
+        run.timeDirection = 1;
+        break;
+    case '-':
+        UndoAdvance();
+        run.timeDirection = -run.timeDirection;
+        break;
+    case '/':
+        p.timeStep *= 0.5L;
+        break;
+    case '<':
+        ResizeDiscs(0.9L);
+        break;
+    case '>':
+        ResizeDiscs(1.1L);
+        break;
+    case 'd':
+        SwitchView();
+        break;
+    case 'e':
+        p.singleStep = !p.singleStep;
+        break;
+    case 'h':
+        NextPerspective();
+        break;
+    case 'l':
+        if (p.viewMode == 0) DrawSightLines();
+        break;
+    case 'p':
+        run.paused = true;
+        break;
+    case 's':
+        SaveViewPicture();
+        break;
+    default: // "a" and every key without a command
+        break;
+    }
+}
+
+void MainTick() {
+    Parameters& p = Params();
+    RunState& run = Run();
+    // 1. Before the first run, and while new parameters are wanted: the
+    // prompts (they return at once while the main window is not active, so
+    // a later tick tries again).
+    if (!window::Layer().runStarted || run.stopRequested) PromptParameters();
+    // 2. Nested ticks inside a prompt end here.
+    if (run.stopRequested || !window::Layer().runStarted) return;
+    // 3. Any key ends a pause and is used up by it.
+    if (window::KeyAvailable() && run.paused) {
+        run.paused = false;
+        run.lastKey = window::NextKey();
+    }
+    // 4. In single-step mode a frame needs a waiting key.
+    if (run.paused) return;
+    if (p.singleStep && !window::KeyAvailable()) return;
+    // 5.
+    run.lastKey = window::NextKey();
+    // 6. The outside view's opening picture stays until the first key.
+    if (p.viewMode == 1 && run.lastKey != KeyF1 && !run.outsideScreenCleared) {
+        FillClientAreaBlack();
+        run.outsideScreenCleared = true;
+    }
+    // 7.
+    PerformKey(run.lastKey);
+    // 8.
+    if (!KeyDrawsNoFrame(run.lastKey)) DrawFrame();
+    // 9.
+    window::SetTextAlignment(0, 0);
+    window::SetTextBackground(-1);
+    window::DrawText(0, window::MaxY() - 5, ContinueLine, window::LightRed);
+}
+
+void DrawFrame() {
+    Parameters& p = Params();
+    RunState& run = Run();
+    if (run.redrawAfterHelp) {
+        FillClientAreaBlack();
+        run.redrawAfterHelp = false;
+        p.singleStep = run.savedSingleStep;
+    }
+    window::WaitMilliseconds(p.delayMs);
+    run.shownJD = run.currentJD;
+    ++run.framesDrawn;
+    if (p.viewMode == 1) {
+        if (run.outsideScreenCleared) DrawMoon(window::Black); // the Moon of the previous frame
+        DrawOutsideFrame();
+    } else {
+        DrawInsideFrame();
+    }
+    run.currentJD += static_cast<Real>(run.timeDirection) * p.timeStep;
+}
+
+void StartRun() {
+    Parameters& p = Params();
+    RunState& run = Run();
+    p.latitude *= DegreesToRadians;
+    p.longitude *= DegreesToRadians;
+    p.centralAzimuth *= DegreesToRadians;
+    PrepareScene(); // the sine and cosine of the latitude, the azimuth matrix
+    p.timeStep = astro::HoursFromClock(p.timeStep) / 24; // days
+    run.currentJD =
+        astro::JulianDateFromCivil(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime);
+    run.timeDirection = 1;
+    run.insideDiscRadius = 15;
+    PrepareInsideView();
+    PrepareOutsideView();
+    if (p.viewMode == 0) SetInsideViewWindow();
+}
+
+} // namespace app
