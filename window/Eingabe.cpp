@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstdint>
 
@@ -172,10 +173,14 @@ void TEingabeDialog::PrepareFor(const std::string& prompt, const std::string& de
     const int length = static_cast<int>(defaultValue.toUcs4().size());
     const EingabeLayout layout = ComputeEingabeLayout(promptWidth, length, Edit->width());
 
-    // The layout's widths are outer widths; the frame (none without a window
-    // manager) is known once the dialog has been shown.
-    const int frameWidth = std::max(0, frameGeometry().width() - width());
-    const int frameHeight = std::max(0, frameGeometry().height() - height());
+    // The layout's widths are outer widths. The frame (none without a window
+    // manager) is asked of the native window, created hidden if need be; a
+    // hidden window may report it only through the widget's remembered frame
+    // geometry, and a window manager only once the dialog has been shown.
+    if (windowHandle() == nullptr) create();
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const int frameWidth = std::max({0, frame.left() + frame.right(), frameGeometry().width() - width()});
+    const int frameHeight = std::max({0, frame.top() + frame.bottom(), frameGeometry().height() - height()});
     setFixedSize(std::max(1, layout.dialogWidth - frameWidth), EingabeClientHeight);
     OKBtn->move(layout.okLeft, ButtonTop);
     EscBtn->move(layout.escLeft, ButtonTop);
@@ -206,8 +211,8 @@ void TEingabeDialog::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     // Without a window manager no window becomes active by itself, and the
     // activation may never be reported: activate explicitly and do the
-    // activation's work here as well.
-    raise();
+    // activation's work here as well. (A newly shown window is on top of the
+    // stacking order already.)
     activateWindow();
     Naechster();
     if (Prompts().shownHook) {
