@@ -55,13 +55,23 @@ Vector3 EclipticToHorizon(Vector3 v, Real& altitude) {
     return h;
 }
 
+// Whether the horizon-based outside view (perspective 2) is drawn for a
+// northern site. A site on the equator itself is drawn like a southern one:
+// the view matrix of the latitude-circle perspective, which perspective 2
+// keeps, takes its southern branch for a latitude of 0 or less, and the
+// globe's spin and the sky's axes must follow the same branch, or the globe
+// comes out upside down under the horizon line with the site at its bottom.
+bool NorthernHorizonView(Real latitude) {
+    return latitude > 0;
+}
+
 // A horizon vector h (X south, Y west, Z up) in the model frame of the
 // horizon-based outside view: the zenith becomes the model's Y axis, so the
-// horizon is the plane Y = 0. North of the equator the model X points west
-// and Z south; south of it both are reversed (east and north), so that the
+// horizon is the plane Y = 0. At a northern site the model X points west
+// and Z south; otherwise both are reversed (east and north), so that the
 // picture looks toward the Sun's side of the sky in both hemispheres.
 Vector3 HorizonToModel(const Vector3& h, Real latitude) {
-    if (latitude >= 0) return astro::MakeVector(h.Y, h.Z, h.X);
+    if (NorthernHorizonView(latitude)) return astro::MakeVector(h.Y, h.Z, h.X);
     return astro::MakeVector(-h.Y, h.Z, -h.X);
 }
 
@@ -110,7 +120,7 @@ void ComputeOutsideScene() {
     Real spin = 0;
     if (run.perspective != 2)
         spin = p.longitude - s.localSiderealTime;
-    else if (p.latitude >= 0)
+    else if (NorthernHorizonView(p.latitude))
         spin = p.longitude - astro::Pi / 2;
     else
         spin = p.longitude + astro::Pi / 2;

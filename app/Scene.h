@@ -5,6 +5,10 @@
 // - ecliptic: X toward the vernal equinox, Z toward the ecliptic north pole;
 // - horizontal: X toward south, Y toward west, Z toward the zenith (azimuth
 //   counted from south toward west, as EquatorialToHorizon gives it);
+// - the model frame of the horizon-based outside view (perspective 2): Y
+//   toward the zenith, so the horizon is the plane Y = 0; at a northern site
+//   (latitude above 0) X toward west and Z toward south, elsewhere X toward
+//   east and Z toward north;
 // - the picture plane of the inside view: the plane X = 1 after the central
 //   azimuth has been turned to +X, seen from the eye point behind and above
 //   the observer; world x to the right, world y up.
