@@ -107,8 +107,7 @@ TEST(SunPosition, AgainstIndependentPositions) {
 
 TEST(SunPosition, LongitudeKeepsTheSignOfItsSeries) {
     // Before 2000 the longitude can be negative; it stays within one turn and
-    // runs continuously (the Sun moves about 1 degree a day, 36525/36525 of a
-    // century per day).
+    // runs on smoothly: about one degree in a day (1/36525 century).
     bool sawNegative = false;
     for (Real T = -20; T <= 20; T += 0.0137L) {
         Real longitude, latitude, distance;
