@@ -1,10 +1,13 @@
 // orvandel-ephem: a table of the Sun's and the Moon's positions for a place
 // and a series of instants, as CSV on standard output, for worksheets and for
 // checking the computation from outside. Every number comes from the astro
-// library through the same chain of operations as the inside view uses.
+// library through the same chain of operations as the inside view uses; the
+// phase, the sky and the bright limb are the inside view's own scene values
+// (ComputeInsideScene on the parameter record), so a teacher can check what
+// the picture will show. Needs no display.
 //
 //   orvandel-ephem --lat DEG --lon DEG --date D.M.YYYY --time HH.MM
-//                  [--step HH.MM] [--count N]
+//                  [--step HH.MM] [--count N] [--azimuth DEG] [--size WxH]
 //
 // Exit status 0 on success, 2 for a bad or missing option (with a message on
 // standard error), 1 if writing the output fails.
@@ -19,6 +22,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/MainLoop.h"
+#include "app/Parameters.h"
+#include "app/Scene.h"
 #include "astro/Moon.h"
 #include "astro/Numeric.h"
 #include "astro/Sun.h"
@@ -39,7 +45,7 @@ constexpr Real ObliquityRad = 23.5L / DegreesPerRadian;
 
 const char* const HelpText =
     "Aufruf: orvandel-ephem --lat GRAD --lon GRAD --date T.M.JJJJ --time hh.mm\n"
-    "                       [--step hh.mm] [--count N]\n"
+    "                       [--step hh.mm] [--count N] [--azimuth GRAD] [--size BxH]\n"
     "\n"
     "Gibt die Örter von Sonne und Mond für einen Beobachtungsort und eine Folge\n"
     "von Zeitpunkten als CSV-Tabelle aus, berechnet wie im Programm Orvandel.\n"
@@ -51,6 +57,10 @@ const char* const HelpText =
     "  --time hh.mm      Startuhrzeit in MEZ (Weltzeit + 1 Stunde), z. B. 13.45\n"
     "  --step hh.mm      Zeitschritt, auch negativ (Vorgabe 1.00)\n"
     "  --count N         Anzahl der Zeilen, mindestens 1 (Vorgabe 1)\n"
+    "  --azimuth GRAD    zentraler Azimut der Innenansicht in Grad (Süden: 0);\n"
+    "                    Vorgabe 0 bei nördlicher, 180 bei südlicher Breite\n"
+    "  --size BxH        Bildschirm in Pixeln, dessen Innenansicht limb_angle\n"
+    "                    zugrunde liegt (Vorgabe 1920x1080)\n"
     "  --help            diese Hilfe\n"
     "\n"
     "Zahlen dürfen ein Dezimalkomma statt des Punktes haben (54,3).\n"
@@ -70,12 +80,21 @@ const char* const HelpText =
     "              Rektaszension und Deklination (Schiefe der Ekliptik 23,5 Grad)\n"
     "  sun_az, sun_alt, moon_az, moon_alt\n"
     "              Azimut (von Süden über Westen, -180 bis 180) und Höhe\n"
+    "  phase_angle Phasenwinkel des Mondes: 0 bei Vollmond, +-180 bei Neumond,\n"
+    "              positiv bei zunehmendem, negativ bei abnehmendem Mond\n"
+    "  illuminated beleuchteter Anteil der Mondscheibe, (1 + cos phase_angle) / 2\n"
+    "  sky         Himmel der Innenansicht: day (Sonne über dem Horizont),\n"
+    "              twilight (weniger als 6 Grad darunter) oder night\n"
+    "  limb_angle  Richtung von der Mondmitte zur hellen Seite auf dem Bildschirm\n"
+    "              der Innenansicht, gegen den Uhrzeigersinn von rechts (0 rechts,\n"
+    "              90 oben, -90 unten)\n"
     "\n"
     "Exit-Status: 0 bei Erfolg, 2 bei fehlerhaften oder fehlenden Angaben.\n";
 
 constexpr const char* CsvHeader =
     "jd,date,clock,lst_h,sun_lon,sun_lat,sun_dist,sun_ra,sun_dec,sun_az,sun_alt,"
-    "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt";
+    "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt,"
+    "phase_angle,illuminated,sky,limb_angle";
 
 // A bad or missing option; what() is the German message.
 class UsageError : public std::runtime_error {
@@ -156,6 +175,14 @@ bool ParseDate(std::string_view text, CalendarDate& date) {
            ParseInteger(text.substr(second + 1), date.Year);
 }
 
+// WxH: two integers of at least 2 pixels each, separated by an x.
+bool ParseSize(std::string_view text, std::int32_t& width, std::int32_t& height) {
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    return ParseInteger(text.substr(0, x), width) && ParseInteger(text.substr(x + 1), height) && width >= 2 &&
+           height >= 2;
+}
+
 struct Options {
     bool help = false;
     Real latitudeDeg = 0;
@@ -164,12 +191,15 @@ struct Options {
     Real startClock = 0; // MEZ, hh.mm
     Real stepClock = 1;  // hh.mm
     std::int32_t count = 1;
+    bool haveAzimuth = false;
+    Real azimuthDeg = 0; // from south; without --azimuth 0 or 180 by the latitude
+    std::int32_t width = 1920, height = 1080;
 };
 
 Options ParseArguments(const std::vector<std::string>& args) {
     Options options;
     bool haveLat = false, haveLon = false, haveDate = false, haveTime = false, haveStep = false,
-         haveCount = false;
+         haveCount = false, haveSize = false;
     for (std::size_t n = 0; n < args.size(); ++n) {
         const std::string& name = args[n];
         if (name == "--help" || name == "-h") {
@@ -189,6 +219,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
             seen = &haveStep;
         else if (name == "--count")
             seen = &haveCount;
+        else if (name == "--azimuth")
+            seen = &options.haveAzimuth;
+        else if (name == "--size")
+            seen = &haveSize;
         else
             throw UsageError("Unbekannte Angabe \"" + name + "\".");
         if (*seen) throw UsageError("Die Angabe " + name + " steht mehrfach da.");
@@ -210,6 +244,13 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (name == "--step") {
             if (!ParseReal(value, options.stepClock))
                 throw UsageError(bad + "erwartet wird ein Zeitschritt hh.mm.");
+        } else if (name == "--azimuth") {
+            if (!ParseReal(value, options.azimuthDeg))
+                throw UsageError(bad + "erwartet wird eine Zahl in Grad.");
+        } else if (name == "--size") {
+            if (!ParseSize(value, options.width, options.height))
+                throw UsageError(bad +
+                                 "erwartet wird Breite x Höhe in Pixeln, je mindestens 2, z. B. 1920x1080.");
         } else {
             if (!ParseInteger(value, options.count) || options.count < 1)
                 throw UsageError(bad + "erwartet wird eine ganze Zahl ab 1.");
@@ -219,6 +260,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (!haveLon) throw UsageError("Die geografische Länge fehlt (--lon).");
     if (!haveDate) throw UsageError("Das Startdatum fehlt (--date).");
     if (!haveTime) throw UsageError("Die Startuhrzeit fehlt (--time).");
+    // The central azimuth that the prompts offer: south at northern, north at
+    // southern latitudes.
+    if (!options.haveAzimuth) options.azimuthDeg = options.latitudeDeg >= 0 ? 0 : 180;
     return options;
 }
 
@@ -243,6 +287,14 @@ struct BodyPosition {
     Real altitude;
 };
 
+// The inside view's picture of the Moon and the sky.
+struct InsidePicture {
+    Real phaseAngle;  // degrees, signed
+    Real illuminated; // fraction of the disc
+    const char* sky;  // "day", "twilight" or "night"
+    Real limbAngle;   // degrees
+};
+
 struct EphemerisRow {
     Real jd; // UT
     CalendarDate date;
@@ -250,7 +302,38 @@ struct EphemerisRow {
     Real siderealHours;
     BodyPosition sun;
     BodyPosition moon;
+    InsidePicture picture;
 };
+
+// The program's parameter record and run state as a run of the inside view
+// at this place has them: angles in radians, the constants of the
+// initialisation, the inside view's world window for the screen.
+void PrepareInsideView(const Options& options, const Observer& observer) {
+    app::ResetParameters();
+    app::ResetRunState();
+    app::ResetScene();
+    app::Parameters& p = app::Params();
+    p.latitude = observer.latitude;
+    p.longitude = observer.longitude;
+    p.centralAzimuth = options.azimuthDeg / DegreesPerRadian;
+    p.sinObliquity = std::sin(app::ObliquityRadians);
+    p.cosObliquity = std::cos(app::ObliquityRadians);
+    p.eyePoint = astro::MakeVector(-1.05L, 0, 0.35L); // behind and above the observer
+    app::PrepareScene();
+    app::SetInsideWorldWindow(options.width - 1, options.height - 1);
+}
+
+InsidePicture ComputePicture(Real jd) {
+    app::Run().currentJD = jd;
+    app::ComputeInsideScene();
+    const app::SceneState& s = app::Scene();
+    InsidePicture picture;
+    picture.phaseAngle = s.phaseAngle * DegreesPerRadian;
+    picture.illuminated = (1 + std::cos(s.phaseAngle)) / 2;
+    picture.sky = s.sunAboveHorizon ? "day" : s.sunInTwilight ? "twilight" : "night";
+    picture.limbAngle = s.brightLimbAngle * DegreesPerRadian;
+    return picture;
+}
 
 // Equatorial and horizon coordinates of an ecliptic direction: ecliptic to
 // equatorial by the obliquity, to spherical, then into the observer's horizon.
@@ -286,6 +369,7 @@ EphemerisRow ComputeRow(const Observer& observer, Real jd) {
     row.sun = PlaceInSky(longitude, latitude, distance, observer, siderealTime);
     astro::MoonPosition(T, longitude, latitude, distance);
     row.moon = PlaceInSky(longitude, latitude, distance, observer, siderealTime);
+    row.picture = ComputePicture(jd);
     return row;
 }
 
@@ -336,15 +420,21 @@ std::string CsvLine(const EphemerisRow& row) {
     AppendNumber(line, row.siderealHours);
     AppendBody(line, row.sun);
     AppendBody(line, row.moon);
+    AppendNumber(line, row.picture.phaseAngle);
+    AppendNumber(line, row.picture.illuminated);
+    line += ',';
+    line += row.picture.sky;
+    AppendNumber(line, row.picture.limbAngle);
     return line;
 }
 
-int Run(const Options& options) {
+int WriteTable(const Options& options) {
     Observer observer;
     observer.latitude = options.latitudeDeg / DegreesPerRadian;
     observer.longitude = options.longitudeDeg / DegreesPerRadian;
     observer.sinLatitude = std::sin(observer.latitude);
     observer.cosLatitude = std::cos(observer.latitude);
+    PrepareInsideView(options, observer);
 
     // As the animation does: start at the civil instant and add the step,
     // converted to days, once per line.
@@ -380,5 +470,5 @@ int main(int argc, char** argv) {
         std::fputs(HelpText, stdout);
         return 0;
     }
-    return Run(options);
+    return WriteTable(options);
 }

@@ -1,6 +1,7 @@
 // The orvandel-ephem program, run as a separate process: its CSV for fixed
-// instants checked against values computed here from the astro library, and
-// its answers to bad options.
+// instants checked against values computed here from the astro library and
+// from the inside view's scene, the phase and bright limb at known
+// situations, and its answers to bad options.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -14,17 +15,23 @@
 #include <string>
 #include <vector>
 
+#include "app/MainLoop.h"
+#include "app/Parameters.h"
+#include "app/Scene.h"
 #include "astro/Moon.h"
 #include "astro/Sun.h"
 #include "astro/TimeScales.h"
 #include "astro/Vectors.h"
+#include "window/WorldWindow.h"
 
 namespace {
 
 using astro::Real;
 
 const std::string Header = "jd,date,clock,lst_h,sun_lon,sun_lat,sun_dist,sun_ra,sun_dec,sun_az,sun_alt,"
-                           "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt";
+                           "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt,"
+                           "phase_angle,illuminated,sky,limb_angle";
+constexpr std::size_t Columns = 22;
 
 struct Result {
     int status = -1;
@@ -106,7 +113,7 @@ std::vector<Real> ExpectedBody(Real lon, Real lat, Real dist, Real latitudeRad, 
 
 void ExpectRowMatchesLibrary(const std::string& line, Real jd, Real latitudeDeg, Real longitudeDeg) {
     const std::vector<std::string> f = Split(line, ',');
-    ASSERT_EQ(f.size(), 18u) << line;
+    ASSERT_EQ(f.size(), Columns) << line;
     EXPECT_NEAR(ToReal(f[0]), jd, 1e-8L);
 
     astro::CalendarDate date;
@@ -135,7 +142,66 @@ void ExpectRowMatchesLibrary(const std::string& line, Real jd, Real latitudeDeg,
         EXPECT_NEAR(ToReal(text), expected[k], 1e-12L * std::max<Real>(1, std::fabs(expected[k])))
             << Split(Header, ',')[3 + k];
     }
+    // The picture columns agree with the Sun's altitude and with each other.
+    const Real sunAlt = ToReal(f[10]), phase = ToReal(f[18]), limb = ToReal(f[21]);
+    EXPECT_EQ(f[20], sunAlt > 0 ? "day" : sunAlt < 0 && sunAlt > -6 ? "twilight" : "night") << line;
+    EXPECT_NEAR(ToReal(f[19]), (1 + std::cos(phase * astro::Pi / 180)) / 2, 1e-13L) << line;
+    EXPECT_LE(std::fabs(phase), 180) << line;
+    EXPECT_GT(limb, -180) << line;
+    EXPECT_LE(limb, 180) << line;
 }
+
+// The picture columns as the animation computes them: the inside view's
+// scene for the record of a run at this place, on the screen's world window.
+struct Picture {
+    Real phaseDeg, illuminated, limbDeg;
+    std::string sky;
+};
+Picture ScenePicture(Real latitudeDeg, Real longitudeDeg, Real azimuthDeg, int width, int height, Real jd) {
+    app::ResetParameters();
+    app::ResetRunState();
+    app::ResetScene();
+    app::Parameters& p = app::Params();
+    p.latitude = latitudeDeg * astro::Pi / 180;
+    p.longitude = longitudeDeg * astro::Pi / 180;
+    p.centralAzimuth = azimuthDeg * astro::Pi / 180;
+    p.sinObliquity = std::sin(app::ObliquityRadians);
+    p.cosObliquity = std::cos(app::ObliquityRadians);
+    p.eyePoint = astro::MakeVector(-1.05L, 0, 0.35L);
+    app::PrepareScene();
+    app::SetInsideWorldWindow(width - 1, height - 1);
+    app::Run().currentJD = jd;
+    app::ComputeInsideScene();
+    const app::SceneState& s = app::Scene();
+    return Picture{s.phaseAngle * 180 / astro::Pi, (1 + std::cos(s.phaseAngle)) / 2,
+                   s.brightLimbAngle * 180 / astro::Pi,
+                   s.sunAboveHorizon ? "day"
+                   : s.sunInTwilight ? "twilight"
+                                     : "night"};
+}
+
+void ExpectPicture(const std::string& line, const Picture& expected) {
+    const std::vector<std::string> f = Split(line, ',');
+    ASSERT_EQ(f.size(), Columns) << line;
+    EXPECT_NEAR(ToReal(f[18]), expected.phaseDeg, 1e-11L) << line;
+    EXPECT_NEAR(ToReal(f[19]), expected.illuminated, 1e-13L) << line;
+    EXPECT_EQ(f[20], expected.sky) << line;
+    EXPECT_NEAR(ToReal(f[21]), expected.limbDeg, 1e-11L) << line;
+}
+
+// The first data line of a run.
+std::vector<std::string> FirstRow(const std::vector<std::string>& args) {
+    const Result r = RunEphem(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = Split(r.out, '\n');
+    if (lines.size() < 2) return {};
+    return Split(lines[1], ',');
+}
+
+struct CalendarDateAndClock {
+    std::int32_t day, month, year;
+    Real clock; // MEZ, hh.mm
+};
 
 TEST(Ephem, OneInstantMatchesTheLibrary) {
     const Result r = RunEphem({"--lat", "54,3", "--lon", "10.1", "--date", "15.3.2024", "--time", "21.30"});
@@ -168,10 +234,108 @@ TEST(Ephem, StepsAdvanceLikeTheAnimation) {
     EXPECT_TRUE(lines[5].find(",31.12.1999,23.550000,") != std::string::npos) << lines[5];
 }
 
+TEST(Ephem, PictureColumnsAreThoseOfTheInsideScene) {
+    struct {
+        const char* name;
+        std::vector<std::string> args;
+        Real latitudeDeg, longitudeDeg, azimuthDeg;
+        int width, height;
+        CalendarDateAndClock start;
+    } const rows[] = {
+        {"north, default azimuth and screen",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "12.3.2024", "--time", "19.30"},
+         54.3L,
+         10.1L,
+         0,
+         1920,
+         1080,
+         {12, 3, 2024, 19.30L}},
+        {"facing west on a large screen",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "12.3.2024", "--time", "19.30", "--azimuth", "90",
+          "--size", "8000x4500"},
+         54.3L,
+         10.1L,
+         90,
+         8000,
+         4500,
+         {12, 3, 2024, 19.30L}},
+        {"south faces north by default",
+         {"--lat", "-33.9", "--lon", "151.2", "--date", "17.3.2024", "--time", "9.00"},
+         -33.9L,
+         151.2L,
+         180,
+         1920,
+         1080,
+         {17, 3, 2024, 9.00L}},
+        {"azimuth with a decimal comma, small screen",
+         {"--lat", "-33.9", "--lon", "151.2", "--date", "17.3.2024", "--time", "9.00", "--azimuth", "170,5",
+          "--size", "640x480"},
+         -33.9L,
+         151.2L,
+         170.5L,
+         640,
+         480,
+         {17, 3, 2024, 9.00L}},
+    };
+    for (const auto& r : rows) {
+        const std::vector<std::string> f = FirstRow(r.args);
+        ASSERT_EQ(f.size(), Columns) << r.name;
+        std::string line;
+        for (const std::string& field : f)
+            line += (line.empty() ? "" : ",") + field;
+        const Real jd = astro::JulianDateFromCivil(
+            astro::CalendarDate{r.start.day, r.start.month, r.start.year}, r.start.clock);
+        SCOPED_TRACE(r.name);
+        ExpectPicture(line, ScenePicture(r.latitudeDeg, r.longitudeDeg, r.azimuthDeg, r.width, r.height, jd));
+    }
+}
+
+// Situations with known answers (see tests/app/SceneTest.cpp for the
+// sources): the published full and new moon of January 2024 (U.S. Naval
+// Observatory), and the waxing crescent of 2024 March 12 in the evening
+// sky of Kiel, lit toward the lower right where the Sun has set.
+TEST(Ephem, KnownPhasesAndBrightLimb) {
+    const std::vector<std::string> full =
+        FirstRow({"--lat", "54.3", "--lon", "10.1", "--date", "25.1.2024", "--time", "18.54"});
+    ASSERT_EQ(full.size(), Columns);
+    EXPECT_GT(ToReal(full[19]), 0.9977L); // within 5.4 degrees of full: the Moon's latitude
+    EXPECT_EQ(full[20], "night");
+
+    const std::vector<std::string> newMoon =
+        FirstRow({"--lat", "54.3", "--lon", "10.1", "--date", "11.1.2024", "--time", "12.57"});
+    ASSERT_EQ(newMoon.size(), Columns);
+    EXPECT_LT(ToReal(newMoon[19]), 0.0023L);
+    EXPECT_GT(std::fabs(ToReal(newMoon[18])), 174.6L);
+    EXPECT_EQ(newMoon[20], "day");
+
+    const std::vector<std::string> crescent = FirstRow(
+        {"--lat", "54.3", "--lon", "10.1", "--date", "12.3.2024", "--time", "19.30", "--azimuth", "90"});
+    ASSERT_EQ(crescent.size(), Columns);
+    EXPECT_GT(ToReal(crescent[18]), 90); // waxing, less than half lit
+    EXPECT_GT(ToReal(crescent[21]), -80);
+    EXPECT_LT(ToReal(crescent[21]), -20);
+}
+
+TEST(Ephem, DefaultAzimuthFollowsTheHemisphere) {
+    const std::vector<std::string> base = {"--date", "17.3.2024", "--time", "9.00", "--lon", "151.2"};
+    auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunEphem(args).out;
+    };
+    EXPECT_EQ(with({"--lat", "-33.9"}), with({"--lat", "-33.9", "--azimuth", "180"}));
+    EXPECT_NE(with({"--lat", "-33.9"}), with({"--lat", "-33.9", "--azimuth", "0"}));
+    EXPECT_EQ(with({"--lat", "0"}), with({"--lat", "0", "--azimuth", "0"}));
+    EXPECT_EQ(with({"--lat", "33.9"}), with({"--lat", "33.9", "--azimuth", "0"}));
+    EXPECT_EQ(with({"--lat", "-33.9"}), with({"--lat", "-33.9", "--size", "1920x1080"}));
+}
+
 TEST(Ephem, HelpExplainsTheColumns) {
     const Result r = RunEphem({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* word : {"--lat", "--lon", "--date", "--time", "--step", "--count", "MEZ", "moon_alt"}) {
+    for (const char* word :
+         {"--lat", "--lon", "--date", "--time", "--step", "--count", "--azimuth", "--size", "1920x1080",
+          "MEZ", "moon_alt", "phase_angle", "illuminated", "twilight", "limb_angle"}) {
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
     }
 }
@@ -222,6 +386,28 @@ TEST(Ephem, BadOptionsExitWithStatusTwo) {
         {"bad step",
          {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--step", "1..2"},
          "--step"},
+        {"azimuth not a number",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--azimuth", "Süd"},
+         "--azimuth"},
+        {"size without height",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "1920"},
+         "--size"},
+        {"size with an empty width",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "x1080"},
+         "--size"},
+        {"size of one pixel",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "1x1080"},
+         "--size"},
+        {"negative size",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "1920x-1080"},
+         "--size"},
+        {"size with a fraction",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "1920.5x1080"},
+         "--size"},
+        {"size twice",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--size", "800x600",
+          "--size", "800x600"},
+         "--size"},
         {"option twice",
          {"--lat", "54.3", "--lat", "50", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
          "--lat"},
