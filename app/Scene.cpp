@@ -114,9 +114,11 @@ void ComputeOutsideScene() {
     SceneState& s = Scene();
     UpdateDateAndSiderealTime();
 
-    // The globe's turn about its polar axis (the model's Y axis): with the
-    // sky, so that the site's meridian faces the local sidereal time; in the
-    // horizon-based perspective the Earth rests with the site on top.
+    // The globe's turn about its polar axis (the Y axis of the globe's model
+    // frame): with the sky, so that the site's meridian faces the local
+    // sidereal time; in the horizon-based perspective the Earth rests, turned
+    // so that the Earth's tilt and the latitude view applied after it bring
+    // the site to the top of the disc.
     Real spin = 0;
     if (run.perspective != 2)
         spin = p.longitude - s.localSiderealTime;
