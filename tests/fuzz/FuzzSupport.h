@@ -7,12 +7,12 @@
 
 #include "earth/Outlines.h"
 
-#define FUZZ_CHECK(condition)                                                        \
-    do {                                                                             \
-        if (!(condition)) {                                                          \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                            \
-        }                                                                            \
+#define FUZZ_CHECK(condition)                                                                                \
+    do {                                                                                                     \
+        if (!(condition)) {                                                                                  \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);               \
+            std::abort();                                                                                    \
+        }                                                                                                    \
     } while (0)
 
 namespace fuzz {
@@ -28,11 +28,12 @@ inline std::size_t CheckSet(const earth::OutlineSet& set) {
         FUZZ_CHECK(s.points != nullptr);
         // Touch every point so that AddressSanitizer sees a short array.
         volatile float sum = 0;
-        for (std::int32_t i = 0; i < s.count; ++i) sum = sum + s.points[i].r;
-        FUZZ_CHECK(sum == static_cast<float>(s.count));  // every point has r = 1
+        for (std::int32_t i = 0; i < s.count; ++i)
+            sum = sum + s.points[i].r;
+        FUZZ_CHECK(sum == static_cast<float>(s.count)); // every point has r = 1
         points += static_cast<std::size_t>(s.count);
     }
     return points;
 }
 
-}  // namespace fuzz
+} // namespace fuzz

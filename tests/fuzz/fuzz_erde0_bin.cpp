@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::CheckSet(set);
     std::size_t used = 0;
     for (const earth::OutlineSegment& s : set.segments) {
-        FUZZ_CHECK(s.count <= 1024);  // ten bits of steps, plus the first point
+        FUZZ_CHECK(s.count <= 1024); // ten bits of steps, plus the first point
         used += 5 + 2 * static_cast<std::size_t>(s.count - 1);
     }
     FUZZ_CHECK(used <= size);

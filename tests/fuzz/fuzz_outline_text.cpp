@@ -21,10 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(bin.size() >= 8);
     std::uint32_t last[2];
     std::memcpy(last, bin.data() + bin.size() - 8, 8);
-    FUZZ_CHECK(last[0] == earth::EndPairBits && last[1] == earth::EndPairBits);  // little-endian host
+    FUZZ_CHECK(last[0] == earth::EndPairBits && last[1] == earth::EndPairBits); // little-endian host
     // No more pairs than there were numbers in the text (two lines each).
     std::size_t lines = 1;
-    for (char c : text) lines += c == '\n';
+    for (char c : text)
+        lines += c == '\n';
     FUZZ_CHECK(bin.size() / 8 - 1 <= lines / 2);
 
     earth::OutlineSet set;
