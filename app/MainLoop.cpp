@@ -130,19 +130,23 @@ void SwitchView() {
 }
 
 // "<" and ">": the discs of the inside view or the Earth of the outside view
-// grow or shrink by a tenth, rounded to whole pixels.
-void ResizeDiscs(Real factor) {
+// grow or shrink by a tenth (tenths = 11 or 9), rounded to whole pixels with
+// ties to even. r * tenths / 10 is exact at the ties (15 * 9 / 10 is 13.5).
+void ResizeDiscs(std::int32_t tenths) {
     RunState& run = Run();
+    auto resized = [tenths](std::int32_t r) {
+        return astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10);
+    };
     if (Params().viewMode == 0) {
-        run.insideDiscRadius = astro::RoundToInt32(static_cast<Real>(run.insideDiscRadius) * factor);
+        run.insideDiscRadius = resized(run.insideDiscRadius);
     } else {
-        if (factor < 1) {
+        if (tenths < 10) {
             // The Earth is erased in full, with a margin, before it shrinks.
             const std::int32_t r = Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10);
             window::SetFillColour(255, window::Black, window::Black);
             window::FillEllipse(run.earthCentreX, run.earthCentreY, r, r);
         }
-        run.earthRadiusPx = astro::RoundToInt32(static_cast<Real>(run.earthRadiusPx) * factor);
+        run.earthRadiusPx = resized(run.earthRadiusPx);
     }
     UndoAdvance();
 }
@@ -246,10 +250,10 @@ void PerformKey(std::int32_t code) {
         p.timeStep *= 0.5L;
         break;
     case '<':
-        ResizeDiscs(0.9L);
+        ResizeDiscs(9);
         break;
     case '>':
-        ResizeDiscs(1.1L);
+        ResizeDiscs(11);
         break;
     case 'd':
         SwitchView();

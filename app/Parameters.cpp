@@ -182,7 +182,12 @@ void PromptParameters() {
     if (!p.keepStartScreen) FillClientAreaBlack();
     window::InitPalette();
 
-    if (!p.startedWithFile || p.parametersEntered) AskAllQuestions(p);
+    if (!p.startedWithFile || p.parametersEntered) {
+        AskAllQuestions(p);
+        // The keyboard goes back to the main window: without a window
+        // manager nothing else gives it back once the dialog is hidden.
+        if (window::TGrundfenster* w = window::MainWindow()) w->activateWindow();
+    }
 
     p.keepStartScreen = false;
     p.parametersEntered = true;
