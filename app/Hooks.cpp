@@ -1,12 +1,10 @@
 // Call points for parts of the program that are not built yet: the globe's
-// hooks and the start screen. Both do nothing for now.
+// hooks. They do nothing for now.
 #include "app/Discs.h"
 #include "app/Panel.h"
 
 namespace app {
 
 void InstallGlobeHooks() {}
-
-void ShowStartScreen() {}
 
 } // namespace app

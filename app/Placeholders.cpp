@@ -100,19 +100,5 @@ void DrawOutsideFrame() {
 void DrawMoon(int) {}
 void DrawEarth(int) {}
 void DrawSunSymbol(int) {}
-void DrawOutsideLabels() {}
-
-void ShowHelp() {
-    Parameters& p = Params();
-    RunState& run = Run();
-    run.savedSingleStep = p.singleStep;
-    p.singleStep = true;
-    window::SetFillColour(255, window::Black, window::Black);
-    window::FillRectangle(0, 0, window::MaxX() + 1, 4 * window::CharHeight());
-    window::SetTextAlignment(0, 0);
-    window::SetTextBackground(window::Black);
-    window::DrawText(0, 2 * window::CharHeight(), " Hilfe: weiter mit Tastendruck!", window::LightRed);
-    run.redrawAfterHelp = true;
-}
 
 } // namespace app
