@@ -33,6 +33,11 @@ enum KeyCode : std::int32_t {
 
 // Ten degrees: one step of the tilt keys.
 constexpr Real TiltStep = astro::Pi / 18;
+// The largest radius of a disc, in pixels: far beyond any screen, and small
+// enough that every pixel computation on a disc (its diameter, its erasing
+// margin, its centre plus its radius) stays within 32 bits. ">" leaves a
+// disc of this size unchanged, as "<" leaves one of 4 pixels.
+constexpr std::int32_t MaxDiscRadiusPx = 1 << 20;
 // Half the side of the outside view's world window, in Earth radii.
 constexpr Real OutsideWorldHalfSide = 63.294L;
 
@@ -135,7 +140,8 @@ void SwitchView() {
 void ResizeDiscs(std::int32_t tenths) {
     RunState& run = Run();
     auto resized = [tenths](std::int32_t r) {
-        return astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10);
+        return std::min(astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10),
+                        MaxDiscRadiusPx);
     };
     if (Params().viewMode == 0) {
         run.insideDiscRadius = resized(run.insideDiscRadius);

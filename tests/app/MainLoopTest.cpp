@@ -193,8 +193,12 @@ TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
         {1, 100, '>', 110},
         {1, 15, '<', 14},
         {1, 4, '>', 4},
-        {1, INT_MAX, '>', INT_MAX},
-        {1, INT_MAX, '<', 1932735282},
+        // Discs stop growing at 2^20 pixels, so that no pixel computation
+        // on them can overflow.
+        {1, 1 << 20, '>', 1 << 20},
+        {1, 1000000, '>', 1 << 20},
+        {0, 1 << 20, '>', 1 << 20},
+        {1, 1 << 20, '<', 943718},
     };
     for (const auto& row : rows) {
         Params().viewMode = static_cast<std::uint8_t>(row.viewMode);
@@ -366,7 +370,7 @@ TEST_F(MainLoopTest, HugeValuesThatConvertAreCarriedWithoutHarm) {
     EXPECT_EQ(app::Run().framesDrawn, frames + 14);
     for (int i = 0; i < 300; ++i)
         app::PerformKey('>');
-    EXPECT_EQ(app::Run().insideDiscRadius, INT_MAX);
+    EXPECT_EQ(app::Run().insideDiscRadius, 1 << 20);
     for (int i = 0; i < 20000; ++i)
         app::PerformKey('*'); // the step becomes infinite
     EXPECT_TRUE(std::isinf(Step()));

@@ -195,6 +195,28 @@ TEST_F(ParametersTest, NoPromptWhileTheMainWindowIsInactive) {
     EXPECT_TRUE(window::Layer().runStarted);
 }
 
+TEST_F(ParametersTest, EscWhileTheMainWindowIsInactivePromptsOnALaterTick) {
+    StartWithDefaults();
+    QWidget other;
+    other.setWindowModality(Qt::ApplicationModal);
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    ASSERT_FALSE(window::MainWindowIsActive());
+    Answers answers;
+    answers.acceptDefaultsBeyond = true;
+    AnswerWith(answers);
+    Tick(27);
+    Tick();
+    EXPECT_TRUE(answers.shown.empty());
+    EXPECT_TRUE(app::Run().stopRequested); // the run waits for its new parameters
+    other.hide();
+    window::MainWindow()->activateWindow();
+    Tick();
+    EXPECT_EQ(answers.shown.size(), 12u);
+    EXPECT_FALSE(app::Run().stopRequested);
+}
+
 TEST_F(ParametersTest, ASavedFileGivenAtTheStartReproducesEveryValue) {
     Answers answers;
     answers.texts = {"54,3", "-70.6", "\n", "\n", "\n", "\n", "\n", "\n", "\n", "15", "j", "n"};
