@@ -14,7 +14,9 @@ namespace {
 
 // Equal as the record holds them: NaN never comes out of a conversion, and
 // infinities do not either (too large a number is refused).
-bool Same(app::Real a, app::Real b) { return a == b && std::isfinite(a); }
+bool Same(app::Real a, app::Real b) {
+    return a == b && std::isfinite(a);
+}
 
 } // namespace
 
@@ -31,11 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(message.find("\"" + fileName + "\"") != std::string::npos);
         FUZZ_CHECK(message.find("Zeile " + std::to_string(e.line())) != std::string::npos);
         FUZZ_CHECK(message.size() < 400);
-        for (unsigned char c : message) FUZZ_CHECK(c >= 0x20 && c != 0x7F);
+        for (unsigned char c : message)
+            FUZZ_CHECK(c >= 0x20 && c != 0x7F);
         return 0;
     }
     FUZZ_CHECK(p.viewMode <= 1);
-    FUZZ_CHECK(Same(p.latitude, p.latitude) && Same(p.timeStep, p.timeStep) && Same(p.gridSpacing, p.gridSpacing));
+    FUZZ_CHECK(Same(p.latitude, p.latitude) && Same(p.timeStep, p.timeStep) &&
+               Same(p.gridSpacing, p.gridSpacing));
 
     // What F2 writes of this record reads back to the same values.
     app::Parameters q;
