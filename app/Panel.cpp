@@ -67,6 +67,19 @@ const char* CompassWord(Real latitude) {
     return latitude >= 0 ? "Westen" : "Osten";
 }
 
+// "Horizont" above and the compass word below the row `top` (the top of the
+// Earth disc), right-aligned at x = MaxY, just inside the picture. They are
+// drawn without a text background, as every frame draws its texts, so that
+// they cut nothing out of the picture round them.
+void DrawPictureLabels(std::int32_t top, Real latitude, int colour) {
+    window::SetTextBackground(-1);
+    window::SetTextAlignment(2, 0);
+    window::DrawText(window::MaxY(), top, "Horizont", colour);
+    window::SetTextAlignment(2, 2);
+    window::DrawText(window::MaxY(), top, CompassWord(latitude), colour);
+    window::SetTextBackground(window::Black);
+}
+
 constexpr std::array<std::string_view, 14> OutsideHelp = {
     "\"e\": Einzelschritt an/aus",
     "\"p\": Pause an/aus",
@@ -308,6 +321,9 @@ void DrawOutsideLabels() {
 
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(maxY, 0, maxX, maxY);
+    // The panel's texts on its own black: the text background may still be
+    // the white that the palette's initialisation sets before a run starts.
+    window::SetTextBackground(window::Black);
 
     panel.panelDateText = PanelDateText(p.startDay, p.startMonth, p.startYear);
     panel.panelTimeText = PanelTimeText(p.startTime);
@@ -340,12 +356,8 @@ void DrawOutsideLabels() {
     switch (run.perspective) {
     case 0:
         // "Horizont" and the compass word that perspective 2 drew are erased
-        // in black (the text background may be transparent: the same word
-        // covers the same pixels).
-        window::SetTextAlignment(2, 0);
-        window::DrawText(maxY, top, "Horizont", window::Black);
-        window::SetTextAlignment(2, 2);
-        window::DrawText(maxY, top, CompassWord(p.latitude), window::Black);
+        // in black: the same words cover the same pixels.
+        DrawPictureLabels(top, p.latitude, window::Black);
         window::SetTextAlignment(0, 1);
         window::DrawText(maxY, cy, " zum Frühlingspunkt ------->", window::Yellow);
         window::SetTextAlignment(0, 0);
@@ -361,10 +373,7 @@ void DrawOutsideLabels() {
         window::SetTextAlignment(0, 0);
         break;
     default:
-        window::SetTextAlignment(2, 0);
-        window::DrawText(maxY, top, "Horizont", window::LightGray);
-        window::SetTextAlignment(2, 2);
-        window::DrawText(maxY, top, CompassWord(p.latitude), window::LightGray);
+        DrawPictureLabels(top, p.latitude, window::LightGray);
         window::SetTextAlignment(0, 0);
         window::DrawText(maxY + 10, 200, "Blick über den Horizont des Standortes     ", window::White);
         window::DrawText(maxY + 10, 200 + window::CharHeight(),
