@@ -1,12 +1,89 @@
-// The discs of the outside view: the Moon with its phase, the Earth as a lit
-// globe, the Sun symbol; each can be drawn in black to erase it.
+// The discs of the two views. Outside view: the Moon with its phase, the Earth
+// as a lit globe with its coastlines, grid and the observer's dot, and the Sun
+// symbol of the horizon perspective; each can be drawn in black to erase it.
+// Inside view: the Sun as a plain disc and the Moon with its phase. Also the
+// three hooks through which the globe drawing turns, tests and projects the
+// Earth's points.
+//
+// Every outside picture is drawn for one viewer, the one for whom the globe
+// hooks draw the Earth (the frames are worked out at the top of Discs.cpp).
 #pragma once
+
+#include <cstdint>
+
+#include "astro/Numeric.h"
+#include "astro/Vectors.h"
+#include "earth/Outlines.h"
 
 namespace app {
 
+using astro::Real;
+
+// The Earth's axis tilted against the ecliptic: the rotation about X by
+// -23.5 degrees, in the globe's frame.
+astro::Matrix3 EarthTiltMatrix();
+
+struct DiscState {
+    astro::Matrix3 earthTiltMatrix = EarthTiltMatrix();
+    // The observer's place on the unit globe (Earth-fixed), set at every run start.
+    earth::GlobePoint observerGlobePoint{};
+    // Screen positions of the observer dot and of the Sun symbol last drawn.
+    std::int32_t previousObserverX = 0, previousObserverY = 0;
+    std::int32_t previousSunX = 0, previousSunY = 0;
+};
+
+DiscState& Discs();
+void ResetDiscState();
+
+// At every run start (latitude and longitude in radians): the observer's place
+// on the globe.
+void PrepareDiscs();
+
+// A vector of the outside view's model frame (perspectives 0 and 1: ecliptic,
+// Earth radii; perspective 2: horizon-based) in the frame of the picture's
+// viewer: X to the right and Y up on the screen, Z the depth away from the
+// viewer (negative values are nearer than the Earth's centre).
+astro::Vector3 ViewerCoordinates(const astro::Vector3& model);
+
+// The outside view's lit disc of radius r at the pixel (x, y): dark, with the
+// half toward the Sun lit and the terminator a half ellipse, so that the lit
+// share is what the viewer sees. light points toward the Sun in model
+// coordinates (sunVector).
+void DrawPhaseDisc(const astro::Vector3& light, std::int32_t x, std::int32_t y, std::int32_t r, int litColour,
+                   int darkColour);
+
+// Outside view. Black erases (a black disc at the position of the current
+// scene), any other colour draws in the fixed colours. In the inside view they
+// draw nothing: a frame of that view covers the whole picture anyway.
 void DrawMoon(int colour);
 void DrawEarth(int colour);
+// Perspective 2 only. Black only erases the symbol last drawn.
 void DrawSunSymbol(int colour);
+
+// True when the Moon is nearer to the viewer than the Earth's centre, so that
+// it must be drawn after the Earth where the two discs overlap.
+bool MoonInFrontOfEarth();
+// The Moon and the Earth in their colours, the nearer one last.
+void DrawMoonAndEarthInDepthOrder();
+
+// Inside view: the Sun as a disc of radius insideDiscRadius.
+void DrawInsideSun(std::int32_t x, std::int32_t y, int colour);
+// Inside view: the Moon of radius r whose bright limb points along limbAngle
+// (radians, counter-clockwise from the screen's +x axis, y up), with
+// q = |phaseAngle| - pi/2 (positive: less than half lit). Only the lit part
+// is painted, in litColour; darkColour (the colour of the sky behind) cuts a
+// crescent out of the lit half. The dark half is left as it was.
+void DrawInsideMoon(std::int32_t x, std::int32_t y, std::int32_t r, int darkColour, int litColour,
+                    Real limbAngle, Real q);
+
+// The globe hooks. TransformGlobePoint turns an Earth-fixed point into the
+// viewer's globe frame: x to the right, z up, y the depth (negative toward the
+// viewer); its spherical part is recomputed. ProjectGlobePoint gives the pixel
+// of such a point on the Earth's disc. GlobePointVisible is false on the far
+// hemisphere and in the outermost rim (x² + z² >= 0.95).
+earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point);
+void ProjectGlobePoint(const earth::GlobePoint& point, std::int32_t& x, std::int32_t& y);
+bool GlobePointVisible(const earth::GlobePoint& point);
 
 // Registers the globe's transform, visibility and projection hooks (once, at
 // the parameters' initialisation).

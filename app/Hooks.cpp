@@ -1,10 +1,13 @@
-// Call points for parts of the program that are not built yet: the globe's
-// hooks. They do nothing for now.
+// Call points that connect the application to the globe drawing: the globe's
+// hooks are the outside view's disc operations.
 #include "app/Discs.h"
 #include "app/Panel.h"
+#include "earth/Globe.h"
 
 namespace app {
 
-void InstallGlobeHooks() {}
+void InstallGlobeHooks() {
+    earth::SetGlobeHooks(TransformGlobePoint, ProjectGlobePoint, GlobePointVisible);
+}
 
 } // namespace app

@@ -59,16 +59,9 @@ void UndoAdvance() {
     run.currentJD -= static_cast<Real>(run.timeDirection) * Params().timeStep;
 }
 
-// Redraws the Moon and the Earth with the nearer one last: a Moon on the
-// observer's side of the model's X-Z plane (Y < 0) is in front.
+// Redraws the Moon and the Earth with the nearer one last.
 void RedrawMoonAndEarthInDepthOrder() {
-    if (Scene().moonVector.Y < 0) {
-        DrawEarth(window::LightBlue);
-        DrawMoon(window::LightGray);
-    } else {
-        DrawMoon(window::LightGray);
-        DrawEarth(window::LightBlue);
-    }
+    DrawMoonAndEarthInDepthOrder();
 }
 
 // Up and down arrows in the outside view: the view turns by ten degrees

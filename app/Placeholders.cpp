@@ -1,7 +1,7 @@
-// Stand-ins for the views, the discs, the status panel and the help until
-// they are built: they keep the run state as the real ones will (matrices,
-// viewports, the flags of a run's start and of the help) and show the
-// instant of each frame as a line of text, so that the program can be tried.
+// Stand-ins for the outside view until it is built: they keep the run state
+// as the real ones will (matrices, viewports, the flags of a run's start) and
+// show the instant of each frame as a line of text, so that the program can
+// be tried.
 // The real implementations replace this file as a whole.
 #include <string>
 
@@ -51,20 +51,6 @@ void DrawInstant(const std::string& viewName) {
 
 } // namespace
 
-void PrepareInsideView() {
-    RunState& run = Run();
-    run.insideDiscRadius = 15;
-    SetInsideViewWindow();
-    run.textLineY = 50;
-    run.observerX = window::MaxX() / 2;
-    run.observerY = window::MaxY() - window::MaxY() / 4;
-}
-
-void DrawInsideFrame() {
-    ComputeInsideScene();
-    DrawInstant("Ansicht von innen");
-}
-
 void PrepareOutsideView() {
     Parameters& p = Params();
     RunState& run = Run();
@@ -96,9 +82,5 @@ void DrawOutsideFrame() {
     ComputeOutsideScene();
     DrawInstant("Ansicht von außen");
 }
-
-void DrawMoon(int) {}
-void DrawEarth(int) {}
-void DrawSunSymbol(int) {}
 
 } // namespace app

@@ -1,0 +1,309 @@
+// The discs of the outside and the inside view, and the globe hooks.
+//
+// Frames of the outside view
+// --------------------------
+// Model frame, perspectives 0 and 1: ecliptic coordinates in Earth radii, X
+// toward the vernal equinox, Z toward the ecliptic north pole (right-handed).
+// Perspective 2: the horizon-based frame, Y toward the zenith, at a northern
+// site X west and Z south, elsewhere X east and Z north; with X to the right
+// and Y up on the screen this frame is left-handed, so its viewer stands on
+// the -Z side: north of the site looking south (south of it looking north).
+//
+// The globe's frame. TransformGlobePoint takes an Earth-fixed point (x toward
+// longitude 0, y toward 90° east, z toward the north pole) through
+//   S = (x, y, z) -> (x, -z, y)     the polar axis becomes -Y,
+//   globeSpinMatrix                 about Y: the site's meridian to its
+//                                   sidereal time (right ascension),
+//   earthTiltMatrix                 about X by -23.5°: equator to ecliptic,
+//   the view's inverse matrix       about X: the viewer's tilt,
+// and the screen shows the result with x to the right and z up: y is the
+// depth, growing away from the viewer. Before the last step the globe's frame
+// is the model frame with its axes renamed, g = M p with
+//   M = (X, Y, Z) -> (X, -Z, Y)      (a quarter turn about X):
+// the Earth's north pole, S (0, 0, 1) = (0, -1, 0) tilted, comes out as
+// M (0, sin 23.5°, cos 23.5°), the celestial pole in ecliptic coordinates.
+//
+// Which viewer the globe is drawn for. All view matrices are turns about X, so
+// they commute with M, and the globe shows r = inverseViewMatrix p with r.X
+// to the right, r.Y up and r.Z toward the viewer. The viewer therefore looks
+// from the model direction viewMatrix (0, 0, 1): with no tilt the ecliptic
+// north pole, with a tilt t (0, -sin t, cos t), at ecliptic latitude
+// 90° - |t|.
+//
+// One viewer per picture. The Moon's position and the Sun's direction are
+// taken into that same frame (ViewerCoordinates): M, then inverseViewMatrix,
+// then screen x = .X, screen y = .Z, depth away from the viewer = .Y. Turning
+// them with viewMatrix instead, as for a viewer at inverseViewMatrix (0, 0, 1),
+// would mirror the view's tilt: the Moon's height on the screen would carry
+// its ecliptic-latitude term with the wrong sign, and "in front" would mean
+// "behind" at backward tilts.
+// In perspective 2 the model frame already is the viewer's (x, y, depth). Its
+// globe is drawn with the latitude-circle matrix alone: that turn, applied
+// after the spin of that perspective, brings the site to the top of the disc
+// with the zenith up, west (east in the south) to the right and the local
+// south (north) away from the viewer, exactly the horizon frame. The tilt keys
+// still change the view matrices, but they are not applied to this globe: the
+// Moon, the Sun symbol and the horizon line of this perspective do not tilt,
+// and a tilted globe under them would show another viewer's Earth.
+//
+// Phases. For the viewer's unit vector v toward the Sun: s = the angle of
+// (v.X, v.Y) on the screen, e = the Sun's elevation behind the disc, the
+// angle of v.Z (away from the viewer) over the screen plane. The angle psi
+// between the directions toward the viewer and toward the Sun has
+// cos psi = -sin e, and the lit share of the disc is (1 + cos psi) / 2. The
+// disc is painted dark, the half toward the Sun lit, and then
+//   e > 0 (Sun behind): a dark half ellipse of semi-axis r sin e over the lit
+//                       half: a crescent of share (1 - sin e) / 2;
+//   e <= 0 (Sun in front): a lit half ellipse of semi-axis r sin(-e) on the
+//                       far half: a gibbous disc of share (1 + sin(-e)) / 2.
+// The Sun's direction is taken from the Earth's centre for the Moon too: at
+// 60 Earth radii from the Earth that changes it by less than 0.2°.
+#include "app/Discs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/MainLoop.h"
+#include "app/Parameters.h"
+#include "app/Scene.h"
+#include "earth/Globe.h"
+#include "window/Graphics.h"
+#include "window/WorldWindow.h"
+
+namespace app {
+
+namespace {
+
+using astro::Matrix3;
+using astro::Vector3;
+
+DiscState discState;
+
+// The Earth's axis against the ecliptic's, radians.
+constexpr Real EarthTilt = 23.5L * astro::Pi / 180;
+constexpr Real RadiansToDegrees = 180 / astro::Pi;
+// The outside view shows the Sun symbol in the Sun's direction at this
+// distance from the observer, in Earth radii.
+constexpr Real SunSymbolDistance = 60;
+// The globe's grid in the outside view, degrees.
+constexpr Real GlobeGridSpacingDegrees = 30;
+// Points of the disc closer to the rim than this (as x² + z² of the unit
+// globe) are not drawn: the lines there would run into the disc's outline.
+constexpr float VisibleRimLimit = 0.95f;
+
+std::int32_t Saturated(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+// m (x, y, z), without the length that ApplyMatrix keeps.
+void Turn(const Matrix3& m, Real& x, Real& y, Real& z) {
+    const Real a = m(0, 0) * x + m(0, 1) * y + m(0, 2) * z;
+    const Real b = m(1, 0) * x + m(1, 1) * y + m(1, 2) * z;
+    const Real c = m(2, 0) * x + m(2, 1) * y + m(2, 2) * z;
+    x = a;
+    y = b;
+    z = c;
+}
+
+// The last turn of the globe's points: the view's inverse in perspectives 0
+// and 1; in perspective 2 the latitude-circle view alone (see above).
+const Matrix3& GlobeViewTurn() {
+    const RunState& run = Run();
+    return run.perspective == 2 ? run.latitudeViewInverse : run.inverseViewMatrix;
+}
+
+bool InsideViewShown() {
+    return Params().viewMode == 0;
+}
+
+// A filled circle in `colour` with the window's black outline.
+void Disc(std::int32_t x, std::int32_t y, std::int32_t r, int colour) {
+    window::SetFillColour(255, colour, colour);
+    window::FillEllipse(x, y, r, r);
+}
+
+// The filled half ellipse of the phase drawings: its diameter of half-length
+// a along angleDeg (screen degrees, y up), its other semi-axis b toward
+// angleDeg + 90°.
+void Half(std::int32_t x, std::int32_t y, std::int32_t a, std::int32_t b, int colour, Real angleDeg) {
+    window::DrawHalfEllipse(x, y, a, b, 255, colour, false, 1, angleDeg);
+}
+
+// The phase on a disc whose dark half is already there (or is the
+// background): the half toward the Sun (screen direction sDeg) lit, then the
+// terminator. behind is the sine of the Sun's elevation behind the disc
+// (outside view) or of |phase angle| - 90° (inside view); both are the negated
+// cosine of the angle between the viewer and the Sun.
+void PaintPhase(std::int32_t x, std::int32_t y, std::int32_t r, int litColour, int darkColour, Real sDeg,
+                Real behind) {
+    Half(x, y, r, r, litColour, sDeg - 90);
+    if (behind > 0)
+        Half(x, y, r, astro::RoundToInt32(behind * r), darkColour, sDeg - 90);
+    else
+        Half(x, y, r, astro::RoundToInt32(-behind * r), litColour, sDeg + 90);
+}
+
+// Outline width and observer-dot radius for the Earth's radius: finer lines
+// and a smaller dot once the Earth is more than 4.5 Moon radii.
+bool LargeEarth() {
+    const RunState& run = Run();
+    return 2 * static_cast<std::int64_t>(run.earthRadiusPx) >
+           9 * static_cast<std::int64_t>(run.outsideDiscRadius);
+}
+
+} // namespace
+
+Matrix3 EarthTiltMatrix() {
+    Matrix3 m;
+    astro::RotationAboutX(m, -EarthTilt);
+    return m;
+}
+
+DiscState& Discs() {
+    return discState;
+}
+
+void ResetDiscState() {
+    discState = DiscState{};
+}
+
+void PrepareDiscs() {
+    const Parameters& p = Params();
+    discState.observerGlobePoint = earth::SphericalToGlobePoint(p.longitude, p.latitude, 1);
+}
+
+Vector3 ViewerCoordinates(const Vector3& model) {
+    if (Run().perspective == 2) return astro::MakeVector(model.X, model.Y, model.Z);
+    Real x = model.X, y = -model.Z, z = model.Y; // M: into the globe's axes
+    Turn(Run().inverseViewMatrix, x, y, z);
+    return astro::MakeVector(x, z, y);
+}
+
+void DrawPhaseDisc(const Vector3& light, std::int32_t x, std::int32_t y, std::int32_t r, int litColour,
+                   int darkColour) {
+    r = std::max<std::int32_t>(r - 1, 0);
+    Disc(x, y, r, darkColour);
+    Vector3 v = ViewerCoordinates(light);
+    astro::Normalise(v);
+    const Real sDeg = astro::AngleOfPoint(v.Y, v.X) * RadiansToDegrees;
+    const Real e = astro::AngleOfPoint(v.Z, std::hypot(v.X, v.Y));
+    PaintPhase(x, y, r, litColour, darkColour, sDeg, std::sin(e));
+}
+
+void DrawMoon(int colour) {
+    if (InsideViewShown()) return;
+    const RunState& run = Run();
+    const SceneState& scene = Scene();
+    // Below the horizon of perspective 2 the Moon is neither drawn nor erased.
+    if (run.perspective == 2 && scene.moonVector.Y < 0) return;
+    const Vector3 v = ViewerCoordinates(scene.moonVector);
+    const std::int32_t x = window::ScreenX(v.X);
+    std::int32_t y = window::ScreenY(v.Y);
+    // Perspective 2 has its origin at the observer, on top of the Earth's disc.
+    if (run.perspective == 2) y = Saturated(static_cast<std::int64_t>(y) - run.earthRadiusPx);
+    if (colour == window::Black)
+        Disc(x, y, run.outsideDiscRadius, window::Black);
+    else
+        DrawPhaseDisc(scene.sunVector, x, y, run.outsideDiscRadius, window::LightGray, window::DarkGray);
+}
+
+void DrawEarth(int colour) {
+    if (InsideViewShown()) return;
+    const RunState& run = Run();
+    DiscState& d = discState;
+    const bool large = LargeEarth();
+    const std::int32_t dot = large ? 5 : 7;
+    const std::int32_t outlineWidth = large ? 2 : 1;
+
+    Disc(d.previousObserverX, d.previousObserverY, dot, window::Black);
+    if (colour == window::Black)
+        Disc(run.earthCentreX, run.earthCentreY, Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10),
+             window::Black);
+    else
+        DrawPhaseDisc(Scene().sunVector, run.earthCentreX, run.earthCentreY, run.earthRadiusPx,
+                      window::LightBlue, window::DarkGray);
+
+    // An erased Earth still gets its lines and dot; the next drawing of the
+    // Earth covers them.
+    earth::DrawGlobe(TransformGlobePoint, ProjectGlobePoint, GlobePointVisible, window::White, outlineWidth,
+                     true, GlobeGridSpacingDegrees, window::Black);
+
+    const earth::GlobePoint p = TransformGlobePoint(d.observerGlobePoint);
+    if (p.y < 0 || run.perspective == 2) {
+        std::int32_t x = 0, y = 0;
+        ProjectGlobePoint(p, x, y);
+        Disc(x, y, dot, window::LightRed);
+        d.previousObserverX = x;
+        d.previousObserverY = y;
+    }
+}
+
+void DrawSunSymbol(int colour) {
+    if (InsideViewShown()) return;
+    const RunState& run = Run();
+    const Vector3& sun = Scene().sunVector;
+    DiscState& d = discState;
+    Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
+    if (sun.Y < 0 || colour == window::Black || !(sun.Length > 0)) return;
+    const std::int32_t x = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
+    const std::int32_t y =
+        Saturated(static_cast<std::int64_t>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) -
+                  run.earthRadiusPx);
+    Disc(x, y, run.outsideDiscRadius, colour);
+    d.previousSunX = x;
+    d.previousSunY = y;
+}
+
+bool MoonInFrontOfEarth() {
+    return ViewerCoordinates(Scene().moonVector).Z < 0;
+}
+
+void DrawMoonAndEarthInDepthOrder() {
+    if (MoonInFrontOfEarth()) {
+        DrawEarth(window::LightBlue);
+        DrawMoon(window::LightGray);
+    } else {
+        DrawMoon(window::LightGray);
+        DrawEarth(window::LightBlue);
+    }
+}
+
+void DrawInsideSun(std::int32_t x, std::int32_t y, int colour) {
+    const std::int32_t r = Run().insideDiscRadius;
+    Disc(x, y, r, colour);
+}
+
+void DrawInsideMoon(std::int32_t x, std::int32_t y, std::int32_t r, int darkColour, int litColour,
+                    Real limbAngle, Real q) {
+    PaintPhase(x, y, r, litColour, darkColour, limbAngle * RadiansToDegrees, std::sin(q));
+}
+
+earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point) {
+    const SceneState& scene = Scene();
+    Real x = point.x, y = -static_cast<Real>(point.z), z = point.y; // S
+    Turn(scene.globeSpinMatrix, x, y, z);
+    Turn(discState.earthTiltMatrix, x, y, z);
+    Turn(GlobeViewTurn(), x, y, z);
+    earth::GlobePoint q = point;
+    q.x = static_cast<float>(x);
+    q.y = static_cast<float>(y);
+    q.z = static_cast<float>(z);
+    earth::GlobePointToSpherical(q);
+    return q;
+}
+
+void ProjectGlobePoint(const earth::GlobePoint& point, std::int32_t& x, std::int32_t& y) {
+    const RunState& run = Run();
+    const Real r = run.earthRadiusPx;
+    x = astro::RoundToInt32(r * point.x + run.earthCentreX);
+    y = astro::RoundToInt32(run.earthCentreY - r * point.z);
+}
+
+bool GlobePointVisible(const earth::GlobePoint& point) {
+    if (!(point.y < 0)) return false;
+    return point.x * point.x + point.z * point.z < VisibleRimLimit;
+}
+
+} // namespace app

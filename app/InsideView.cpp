@@ -1,0 +1,412 @@
+// The inside view: its background pictures and its frames.
+//
+// Directions are in the horizontal frame (X south, Y west, Z up; azimuth from
+// south toward west) and reach the screen through ProjectSky (the central
+// azimuth turned to the front, a central projection from the eye point onto
+// the picture plane) and the inside world window (ScreenX, ScreenY). The
+// world window has equal scales on both axes: the picture is not distorted.
+#include "app/InsideView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/Discs.h"
+#include "app/MainLoop.h"
+#include "app/Parameters.h"
+#include "app/Scene.h"
+#include "astro/TimeScales.h"
+#include "astro/Vectors.h"
+#include "window/NumberText.h"
+#include "window/WorldWindow.h"
+
+namespace app {
+
+namespace {
+
+using astro::Vector3;
+using window::PixelPoint;
+
+InsideViewState insideState;
+
+constexpr Real Degree = astro::Pi / 180;
+// The sampling of every curve of the view: horizon, grid, equator, ecliptic.
+constexpr Real CurveStep = 2 * Degree;
+// The horizon walk starts just off the central meridian of the sky.
+constexpr Real HorizonStartAzimuth = 0.01L * Degree;
+constexpr std::size_t MaxHorizonPoints = 1000;
+// Sun and Moon further below the horizon than this are not drawn.
+constexpr Real HiddenBelow = -10 * Degree;
+// The date line stands 50 pixels below the projection of this direction (the
+// point 80 degrees high toward the east) and the black band reaches down to it.
+constexpr Real TextLineDirectionAngle = 100 * Degree;
+constexpr std::int32_t TextLineOffset = 50;
+
+// The colours of one background picture.
+struct PictureColours {
+    int ground, sky, horizon;
+};
+constexpr PictureColours NightColours{window::Green, window::Black, window::DarkGray};
+constexpr PictureColours TwilightColours{window::Green, window::Blue, window::DarkGray};
+constexpr PictureColours DayColours{window::LightGreen, window::LightBlue, window::LightGray};
+
+// A compass letter at the azimuth (from south toward west) where it stands.
+struct CompassLetter {
+    const char* text;
+    Real azimuth;
+};
+constexpr CompassLetter CompassLetters[] = {
+    {"S", 0},
+    {"O", -90 * Degree},
+    {"W", 90 * Degree},
+    {"N", 180 * Degree},
+};
+// The letters stand on the ground, inside the horizon circle.
+constexpr Real CompassRadius = 0.9L;
+
+Vector3 Direction(Real azimuth, Real altitude, Real radius = 1) {
+    return astro::MakeVector(radius * std::cos(altitude) * std::cos(azimuth),
+                             radius * std::cos(altitude) * std::sin(azimuth), radius * std::sin(altitude));
+}
+
+// ProjectSky from the eye point; the world coordinates are 0 where the line
+// of sight runs parallel to the picture plane.
+bool Project(const Vector3& direction, Real& worldX, Real& worldY) {
+    worldX = 0;
+    worldY = 0;
+    bool visible = false;
+    ProjectSky(Params().eyePoint, direction, worldX, visible, worldY);
+    return visible;
+}
+
+PixelPoint ScreenPoint(Real worldX, Real worldY) {
+    return PixelPoint{window::ScreenX(worldX), window::ScreenY(worldY)};
+}
+
+// A polyline through projected directions, broken where a direction is not
+// to be drawn: the first point of every piece is a pen move.
+class BrokenLine {
+  public:
+    explicit BrokenLine(int colour) : colour_(colour) {}
+    void Add(const Vector3& direction, bool drawable) {
+        Real wx = 0, wy = 0;
+        if (!Project(direction, wx, wy) || !drawable) {
+            penDown_ = false;
+            return;
+        }
+        const PixelPoint p = ScreenPoint(wx, wy);
+        if (penDown_)
+            window::LineToPixel(p.x, p.y, colour_);
+        else
+            window::MoveToPixel(p.x, p.y);
+        penDown_ = true;
+    }
+
+  private:
+    int colour_;
+    bool penDown_ = false;
+};
+
+std::int32_t ComputeTextLineY() {
+    Real wx = 0, wy = 0;
+    Project(astro::MakeVector(0, std::cos(TextLineDirectionAngle), std::sin(TextLineDirectionAngle)), wx, wy);
+    const std::int64_t row = static_cast<std::int64_t>(window::ScreenY(wy)) - TextLineOffset;
+    return static_cast<std::int32_t>(std::max<std::int64_t>(row, std::numeric_limits<std::int32_t>::min()));
+}
+
+// The horizon from beyond the right edge to beyond the left edge. The walk
+// takes each point's mirror image, screen x of -worldX: the horizon is
+// symmetric about the central azimuth, so the mirrored walk traces the same
+// curve, and going down in azimuth it leaves the screen on the right first.
+void BuildHorizon() {
+    InsideViewState& s = insideState;
+    const std::int32_t maxX = window::MaxX(), maxY = window::MaxY();
+    auto point = [](Real azimuth) {
+        Real wx = 0, wy = 0;
+        Project(Direction(azimuth, 0), wx, wy);
+        return ScreenPoint(-wx, wy);
+    };
+    s.horizonPoints.clear();
+    Real azimuth = HorizonStartAzimuth;
+    PixelPoint p = point(azimuth);
+    // A whole turn is 180 steps; the right edge comes within half of them.
+    for (int step = 0; p.x <= maxX && step < 360; ++step) {
+        azimuth -= CurveStep;
+        p = point(azimuth);
+    }
+    s.horizonPoints.push_back(p);
+    while (p.x >= 0 && s.horizonPoints.size() < MaxHorizonPoints) {
+        azimuth += CurveStep;
+        p = point(azimuth);
+        s.horizonPoints.push_back(p);
+    }
+    s.groundPolygon = s.horizonPoints;
+    s.groundPolygon.push_back(PixelPoint{0, maxY + 1});
+    s.groundPolygon.push_back(PixelPoint{maxX + 1, maxY + 1});
+    s.skyPolygon = s.horizonPoints;
+    s.skyPolygon.push_back(PixelPoint{0, -1});
+    s.skyPolygon.push_back(PixelPoint{maxX + 1, -1});
+}
+
+void SetObserverPoint() {
+    Real wx = 0, wy = 0;
+    Project(astro::MakeVector(0, 0, 0), wx, wy);
+    Run().observerX = window::ScreenX(wx);
+    Run().observerY = window::ScreenY(wy);
+}
+
+void FillArea(const std::vector<PixelPoint>& points, int colour) {
+    // Outlined with the window's black pen.
+    window::SetFillColour(255, colour, window::Black);
+    window::FillPolygon(static_cast<std::int32_t>(points.size()), points.data());
+}
+
+// Lines of equal azimuth from the zenith down to the horizon, and circles of
+// equal altitude from the horizon up, `spacing` apart; the meridian (azimuth
+// 0, south) and the horizon are always among them.
+void DrawGrid(Real spacing) {
+    constexpr int AltitudeSteps = 45; // 90 degrees in steps of 2
+    constexpr int AzimuthSteps = 180; // -180 to +180 degrees in steps of 2
+    // Spacings that divide 180 degrees meet -180 (and so +180, the same
+    // line) up to rounding; this margin decides those ties.
+    constexpr Real Margin = 1e-9L;
+    const int lowest = -astro::TruncToInt32(std::floor(astro::Pi / spacing + Margin));
+    for (int k = lowest; k * spacing < astro::Pi - Margin; ++k) {
+        const Real azimuth = k * spacing;
+        BrokenLine line(window::LightGray);
+        for (int i = 0; i <= AltitudeSteps; ++i)
+            line.Add(Direction(azimuth, (90 - 2 * i) * Degree), true);
+    }
+    for (int k = 0; k * spacing < astro::Pi / 2 - Margin; ++k) {
+        const Real altitude = k * spacing;
+        BrokenLine line(window::LightGray);
+        for (int i = 0; i <= AzimuthSteps; ++i)
+            line.Add(Direction((2 * i - 180) * Degree, altitude), true);
+    }
+}
+
+// One background picture on the client area, then kept.
+void DrawBackground(window::ScreenPicture& picture, const PictureColours& colours, Real spacing) {
+    const InsideViewState& s = insideState;
+    RunState& run = Run();
+    const std::int32_t maxX = window::MaxX();
+
+    window::SetFillColour(255, window::Black, window::Black);
+    window::FillRectangle(0, 0, maxX + 1, window::MaxY() + 1);
+    if (!s.horizonPoints.empty()) {
+        window::MoveToPixel(s.horizonPoints.front().x, s.horizonPoints.front().y);
+        for (const PixelPoint& p : s.horizonPoints)
+            window::LineToPixel(p.x, p.y, colours.horizon);
+    }
+    FillArea(s.groundPolygon, colours.ground);
+    FillArea(s.skyPolygon, colours.sky);
+
+    DrawGrid(spacing);
+
+    run.textLineY = ComputeTextLineY();
+    if (run.textLineY > 0) {
+        window::SetFillColour(255, window::Black, window::Black);
+        window::FillRectangle(0, 0, maxX + 1, run.textLineY);
+    }
+
+    // The fan of ground lines toward the horizon at azimuths 0 to 210 degrees.
+    const int fanColour = colours.ground == window::Green ? window::Black : window::DarkGray;
+    for (int t = -90; t <= 120; t += 30) {
+        Real wx = 0, wy = 0;
+        Project(astro::MakeVector(-std::sin(t * Degree), std::cos(t * Degree), 0), wx, wy);
+        window::DrawLine(run.observerX, run.observerY, window::ScreenX(wx), window::ScreenY(wy), fanColour);
+    }
+
+    window::SetTextAlignment(1, 1);
+    window::SetTextBackground(colours.ground);
+    for (const CompassLetter& letter : CompassLetters) {
+        Real wx = 0, wy = 0;
+        if (Project(Direction(letter.azimuth, 0, CompassRadius), wx, wy))
+            window::DrawText(window::ScreenX(wx), window::ScreenY(wy), letter.text, window::White);
+    }
+
+    window::SetFillColour(255, window::LightRed, window::LightRed);
+    window::FillEllipse(run.observerX, run.observerY, 4, 4);
+    window::SetTextAlignment(1, 2);
+    window::SetTextBackground(colours.ground);
+    window::DrawText(run.observerX, run.observerY + 3, "Beobachter", window::White);
+
+    window::SetTextAlignment(2, 0);
+    window::SetTextBackground(window::Black);
+    window::DrawText(maxX, window::CharHeight(), "\"F1\": Hilfe ", window::LightRed);
+
+    window::CaptureScreen(picture);
+}
+
+bool PicturesFit(Real spacing) {
+    const InsideViewState& s = insideState;
+    const Parameters& p = Params();
+    for (const window::ScreenPicture& picture : s.backgroundPictures)
+        if (picture.IsEmpty()) return false;
+    return p.latitude * p.previousLatitude > 0 && s.picturesAzimuth == p.centralAzimuth &&
+           s.picturesGridSpacing == spacing && s.picturesMaxX == window::MaxX() &&
+           s.picturesMaxY == window::MaxY();
+}
+
+// The celestial equator or the ecliptic, drawn where it is above the horizon
+// and in front of the eye. equatorial(i) gives right ascension and
+// declination of the i-th of `count` points.
+template <typename Equatorial> void DrawSkyCircle(int count, Equatorial equatorial) {
+    const SceneState& scene = Scene();
+    BrokenLine line(window::LightGray);
+    for (int i = 0; i < count; ++i) {
+        Real a = 0, b = 0;
+        equatorial(i, a, b);
+        astro::EquatorialToHorizon(a, b, scene.sinLatitude, scene.cosLatitude, scene.localSiderealTime);
+        line.Add(Direction(a, b), b >= 0);
+    }
+}
+
+void DrawEquator() {
+    DrawSkyCircle(181, [](int i, Real& rightAscension, Real& declination) {
+        rightAscension = (2 * i - 180) * Degree;
+        declination = 0;
+    });
+}
+
+void DrawEcliptic() {
+    const Parameters& p = Params();
+    DrawSkyCircle(181, [&p](int i, Real& rightAscension, Real& declination) {
+        Vector3 v = Direction(2 * i * Degree, 0);
+        astro::RotatePair(v.Y, v.Z, p.sinObliquity, p.cosObliquity);
+        astro::SphericalPos equatorial;
+        astro::VectorToSpherical(v, equatorial);
+        rightAscension = equatorial.Longitude;
+        declination = equatorial.Latitude;
+    });
+}
+
+std::string Formatted(Real value, Real spec) {
+    std::string s;
+    window::FormatNumber(s, value, spec);
+    return s;
+}
+
+std::string WithoutOneLeadingBlank(std::string s) {
+    if (!s.empty() && s.front() == ' ') s.erase(0, 1);
+    return s;
+}
+
+// A disc's altitude and whether its direction lies in front of the eye: a
+// direction on the near side of the sky sphere would be drawn over some other
+// part of the sky.
+bool DiscShown(const Vector3& sky, Real& altitude) {
+    altitude = astro::ArcSine(sky.Z);
+    Real wx = 0, wy = 0;
+    return Project(sky, wx, wy) && altitude > HiddenBelow;
+}
+
+} // namespace
+
+InsideViewState& InsideView() {
+    return insideState;
+}
+
+void ResetInsideView() {
+    insideState = InsideViewState{};
+}
+
+Real InsideGridSpacing(Real entered) {
+    if (!(entered > 0) || !std::isfinite(entered)) return DefaultInsideGridSpacing;
+    return entered < MinInsideGridSpacing ? MinInsideGridSpacing : entered;
+}
+
+std::string InsideLocationText(const std::string& latitudeText, const std::string& longitudeText) {
+    return " (" + latitudeText + "°" + "n.B., " + longitudeText + "°" + "ö.L.)";
+}
+
+std::string InsideClockText(Real clock) {
+    std::string text = Formatted(clock, 2.2L).substr(1);
+    // Minutes rounded up to 60: the next full hour.
+    if (text.find(".60") != std::string::npos) text = Formatted(std::nearbyint(clock), 2.2L).substr(1);
+    return text;
+}
+
+std::string InsideDateLine(std::int32_t day, std::int32_t month, std::int32_t year, Real clock,
+                           const std::string& locationText) {
+    return WithoutOneLeadingBlank(Formatted(day, 2.0L)) + "." +
+           WithoutOneLeadingBlank(Formatted(month, 2.0L)) + "." + Formatted(year, 4.0L) + ", " +
+           InsideClockText(clock) + " Uhr" + locationText;
+}
+
+void PrepareInsideView() {
+    const Parameters& p = Params();
+    RunState& run = Run();
+    SceneState& scene = Scene();
+    InsideViewState& s = insideState;
+
+    run.insideDiscRadius = 15;
+    s.screenCentreX = window::MaxX() / 2;
+    s.screenCentreY = window::MaxY() / 2;
+    SetInsideViewWindow();
+    scene.localSiderealTime = astro::LocalSiderealTime(
+        astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime, p.longitude);
+    astro::RotationAboutZ(scene.azimuthMatrix, -p.centralAzimuth);
+    s.locationText = InsideLocationText(p.latitudeText, p.longitudeText);
+    BuildHorizon();
+    PrepareDiscs();
+    SetObserverPoint();
+    run.textLineY = ComputeTextLineY();
+
+    const Real spacing = InsideGridSpacing(p.gridSpacing);
+    if (PicturesFit(spacing)) return;
+
+    window::SetTextStyle("Courier", 10, 0);
+    DrawBackground(s.backgroundPictures[NightPicture], NightColours, spacing);
+    DrawBackground(s.backgroundPictures[TwilightPicture], TwilightColours, spacing);
+    DrawBackground(s.backgroundPictures[DayPicture], DayColours, spacing);
+    s.picturesAzimuth = p.centralAzimuth;
+    s.picturesGridSpacing = spacing;
+    s.picturesMaxX = window::MaxX();
+    s.picturesMaxY = window::MaxY();
+    ++s.picturesDrawn;
+}
+
+void DrawInsideFrame() {
+    ComputeInsideScene();
+    DrawInsideScene();
+}
+
+void DrawInsideScene() {
+    const Parameters& p = Params();
+    RunState& run = Run();
+    const SceneState& scene = Scene();
+    const InsideViewState& s = insideState;
+
+    run.textLineY = ComputeTextLineY();
+    const BackgroundIndex picture = scene.sunAboveHorizon ? DayPicture
+                                    : scene.sunInTwilight ? TwilightPicture
+                                                          : NightPicture;
+    window::DrawScreenPicture(s.backgroundPictures[picture]);
+
+    if (p.drawEquator) DrawEquator();
+    if (p.drawEcliptic) DrawEcliptic();
+
+    window::SetTextStyle("Courier", 20, 1);
+    window::SetTextAlignment(1, 0);
+    window::SetTextBackground(window::Black);
+    window::DrawText(s.screenCentreX, run.textLineY - 10,
+                     InsideDateLine(p.startDay, p.startMonth, p.startYear, p.startTime, s.locationText),
+                     window::White);
+    window::SetTextStyle("Courier", 10, 0);
+
+    Real altitude = 0;
+    if (DiscShown(scene.sunSky, altitude))
+        DrawInsideSun(window::ScreenX(scene.sunWorldX), window::ScreenY(scene.sunWorldY),
+                      altitude >= 0 ? window::Yellow : window::Red);
+
+    if (DiscShown(scene.moonSky, altitude)) {
+        const bool up = altitude >= 0;
+        DrawInsideMoon(window::ScreenX(scene.moonWorldX), window::ScreenY(scene.moonWorldY),
+                       run.insideDiscRadius, up ? scene.skyColour : window::Green,
+                       up ? window::LightGray : window::DarkGray, scene.brightLimbAngle,
+                       std::fabs(scene.phaseAngle) - astro::Pi / 2);
+    }
+}
+
+} // namespace app
