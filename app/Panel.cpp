@@ -192,9 +192,9 @@ std::string PanelLocationText(const std::string& latitudeText, const std::string
     return text;
 }
 
-Real ViewerEclipticLatitude(const astro::Matrix3& inverseViewMatrix) {
+Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix) {
     astro::Vector3 d = astro::MakeVector(0, 0, 1);
-    astro::ApplyMatrix(inverseViewMatrix, d);
+    astro::ApplyMatrix(viewMatrix, d);
     // A rotation keeps the length 1; dividing by it keeps rounding from
     // pushing the sine past 1.
     return astro::ArcSine(d.Length > 0 ? d.Z / d.Length : d.Z);
@@ -210,12 +210,12 @@ std::string LatitudeViewHeading(Real viewerLatitude) {
     return ViewerHeading(viewerLatitude, 2.1L);
 }
 
-std::string PerspectiveHeading(std::uint8_t perspective, const astro::Matrix3& inverseViewMatrix) {
+std::string PerspectiveHeading(std::uint8_t perspective, const astro::Matrix3& viewMatrix) {
     switch (perspective) {
     case 0:
-        return PoleViewHeading(ViewerEclipticLatitude(inverseViewMatrix));
+        return PoleViewHeading(ViewerEclipticLatitude(viewMatrix));
     case 1:
-        return LatitudeViewHeading(ViewerEclipticLatitude(inverseViewMatrix));
+        return LatitudeViewHeading(ViewerEclipticLatitude(viewMatrix));
     default:
         return {};
     }
@@ -361,11 +361,11 @@ void DrawOutsideLabels() {
         window::SetTextAlignment(0, 1);
         window::DrawText(maxY, cy, " zum Frühlingspunkt ------->", window::Yellow);
         window::SetTextAlignment(0, 0);
-        window::DrawText(maxY + window::CharWidth(), 200, PerspectiveHeading(0, run.inverseViewMatrix),
+        window::DrawText(maxY + window::CharWidth(), 200, PerspectiveHeading(0, run.viewMatrix),
                          window::White);
         break;
     case 1:
-        window::DrawText(maxY + window::CharWidth(), 200, PerspectiveHeading(1, run.inverseViewMatrix),
+        window::DrawText(maxY + window::CharWidth(), 200, PerspectiveHeading(1, run.viewMatrix),
                          window::White);
         window::DrawLine(maxY, cy, maxY + 50, cy, window::Yellow);
         window::SetTextAlignment(0, 1);

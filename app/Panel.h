@@ -58,10 +58,12 @@ std::string PanelLocationText(const std::string& latitudeText, const std::string
                               Real latitude, Real longitude);
 
 // The ecliptic latitude (radians, north positive) of the viewer whom the
-// outside view's picture is drawn for: the viewer looks from the direction
-// inverseViewMatrix * (0, 0, 1) of the model frame (ecliptic coordinates, Z
-// toward the ecliptic north pole).
-Real ViewerEclipticLatitude(const astro::Matrix3& inverseViewMatrix);
+// outside view's picture is drawn for. The picture shows the model frame
+// (ecliptic coordinates, Z toward the ecliptic north pole) turned by
+// inverseViewMatrix with the screen's normal toward the viewer as Z, so the
+// viewer looks from the model direction viewMatrix * (0, 0, 1). (Every view
+// matrix turns about X: inverseViewMatrix * (0, 0, 1) has the same Z.)
+Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix);
 
 // The heading at (MaxY + CharWidth, 200) for perspective 0 (view from the
 // ecliptic north pole, tiltable) and 1 (view over the latitude circle), for a
@@ -73,7 +75,7 @@ Real ViewerEclipticLatitude(const astro::Matrix3& inverseViewMatrix);
 std::string PoleViewHeading(Real viewerLatitude);
 std::string LatitudeViewHeading(Real viewerLatitude);
 // The heading of a perspective (empty for 2, which has two fixed lines).
-std::string PerspectiveHeading(std::uint8_t perspective, const astro::Matrix3& inverseViewMatrix);
+std::string PerspectiveHeading(std::uint8_t perspective, const astro::Matrix3& viewMatrix);
 
 // ---------------------------------------------------------------- help
 

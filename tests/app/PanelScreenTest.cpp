@@ -287,6 +287,7 @@ class PanelLabelsTest : public PanelScreenTest {
         app::RunState& run = app::Run();
         run.earthRadiusPx = 100;
         run.earthCentreY = 300;
+        astro::RotationAboutX(run.viewMatrix, 0);
         astro::RotationAboutX(run.inverseViewMatrix, 0);
     }
 };

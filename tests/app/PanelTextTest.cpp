@@ -72,30 +72,31 @@ TEST(PanelText, Location) {
 
 // ---------------------------------------------------------------- headings
 
-// The inverse view matrix after a number of tilt steps of ten degrees from
-// the identity, composed as the tilt keys compose it.
-astro::Matrix3 TiltedInverse(int steps) {
-    astro::Matrix3 inverse, tiltBack, tiltForward;
-    astro::RotationAboutX(inverse, 0);
+// The view matrix after a number of tilt steps of ten degrees from the
+// identity (up for positive, down for negative), composed as the tilt keys
+// compose it.
+astro::Matrix3 Tilted(int steps) {
+    astro::Matrix3 view, tiltBack, tiltForward;
+    astro::RotationAboutX(view, 0);
     astro::RotationAboutX(tiltBack, -10 * Degree);
     astro::RotationAboutX(tiltForward, 10 * Degree);
     for (int i = 0; i < steps; ++i)
-        astro::MultiplyMatrices(inverse, tiltBack, inverse);
+        astro::MultiplyMatrices(tiltForward, view, view);
     for (int i = 0; i > steps; --i)
-        astro::MultiplyMatrices(tiltForward, inverse, inverse);
-    return inverse;
+        astro::MultiplyMatrices(view, tiltBack, view);
+    return view;
 }
 
-astro::Matrix3 RotationInverse(Real angle) {
+astro::Matrix3 Rotation(Real angle) {
     astro::Matrix3 m;
-    astro::RotationAboutX(m, -angle);
+    astro::RotationAboutX(m, angle);
     return m;
 }
 
 struct HeadingRow {
     const char* name;
     std::uint8_t perspective;
-    astro::Matrix3 inverse;
+    astro::Matrix3 view;
     const char* expected;
 };
 
@@ -103,42 +104,42 @@ TEST(PanelText, PerspectiveHeadings) {
     // The latitude view's rotation: latitude - 23.5 degrees in the north,
     // 156.5 degrees - latitude in the south and on the equator.
     const HeadingRow rows[] = {
-        {"untilted", 0, TiltedInverse(0), "Blick vom Nordpol der Ekliptik"},
-        {"tilt 0.5", 0, RotationInverse(0.5L * Degree), "Blick vom Nordpol der Ekliptik"},
-        {"tilt -0.5", 0, RotationInverse(-0.5L * Degree), "Blick vom Nordpol der Ekliptik"},
-        {"tilt 30", 0, TiltedInverse(3), "Blick von 60° nördl. ekl. Breite"},
-        {"tilt -30", 0, TiltedInverse(-3), "Blick von 60° nördl. ekl. Breite"},
-        {"tilt 90", 0, TiltedInverse(9), "Blick von  0° nördl. ekl. Breite"},
-        {"tilt 100", 0, TiltedInverse(10), "Blick von 10° südl. ekl. Breite"},
-        {"tilt 180", 0, TiltedInverse(18), "Blick von 90° südl. ekl. Breite"},
-        {"tilt 190", 0, TiltedInverse(19), "Blick von 80° südl. ekl. Breite"},
-        {"tilt 360", 0, TiltedInverse(36), "Blick vom Nordpol der Ekliptik"},
-        {"54.3 N", 1, RotationInverse((54.3L - 23.5L) * Degree), "Blick von  59.2° nördl. ekl. Breite"},
-        {"33.9 S", 1, RotationInverse((156.5L + 33.9L) * Degree), "Blick von  79.6° südl. ekl. Breite"},
-        {"equator", 1, RotationInverse(156.5L * Degree), "Blick von  66.5° südl. ekl. Breite"},
-        {"88 N", 1, RotationInverse((88 - 23.5L) * Degree), "Blick von  25.5° nördl. ekl. Breite"},
+        {"untilted", 0, Tilted(0), "Blick vom Nordpol der Ekliptik"},
+        {"tilt 0.5", 0, Rotation(0.5L * Degree), "Blick vom Nordpol der Ekliptik"},
+        {"tilt -0.5", 0, Rotation(-0.5L * Degree), "Blick vom Nordpol der Ekliptik"},
+        {"tilt 30", 0, Tilted(3), "Blick von 60° nördl. ekl. Breite"},
+        {"tilt -30", 0, Tilted(-3), "Blick von 60° nördl. ekl. Breite"},
+        {"tilt 90", 0, Tilted(9), "Blick von  0° nördl. ekl. Breite"},
+        {"tilt 100", 0, Tilted(10), "Blick von 10° südl. ekl. Breite"},
+        {"tilt 180", 0, Tilted(18), "Blick von 90° südl. ekl. Breite"},
+        {"tilt 190", 0, Tilted(19), "Blick von 80° südl. ekl. Breite"},
+        {"tilt 360", 0, Tilted(36), "Blick vom Nordpol der Ekliptik"},
+        {"54.3 N", 1, Rotation((54.3L - 23.5L) * Degree), "Blick von  59.2° nördl. ekl. Breite"},
+        {"33.9 S", 1, Rotation((156.5L + 33.9L) * Degree), "Blick von  79.6° südl. ekl. Breite"},
+        {"equator", 1, Rotation(156.5L * Degree), "Blick von  66.5° südl. ekl. Breite"},
+        {"88 N", 1, Rotation((88 - 23.5L) * Degree), "Blick von  25.5° nördl. ekl. Breite"},
         {"54.3 N tilted 10", 1,
          [] {
-             astro::Matrix3 m = RotationInverse((54.3L - 23.5L) * Degree);
-             astro::Matrix3 back;
-             astro::RotationAboutX(back, -10 * Degree);
-             astro::MultiplyMatrices(m, back, m);
+             astro::Matrix3 m = Rotation((54.3L - 23.5L) * Degree);
+             astro::Matrix3 forward;
+             astro::RotationAboutX(forward, 10 * Degree);
+             astro::MultiplyMatrices(forward, m, m);
              return m;
          }(),
          "Blick von  49.2° nördl. ekl. Breite"},
-        {"horizon view", 2, TiltedInverse(3), ""},
+        {"horizon view", 2, Tilted(3), ""},
     };
     for (const HeadingRow& r : rows)
-        EXPECT_EQ(app::PerspectiveHeading(r.perspective, r.inverse), r.expected) << r.name;
+        EXPECT_EQ(app::PerspectiveHeading(r.perspective, r.view), r.expected) << r.name;
 }
 
 TEST(PanelText, ViewerLatitudeAndItsSign) {
     // The latitude view at 54.3 N: the viewer stands at 90 - 30.8 = 59.2
     // degrees, not at 54.3 + 23.5 = 77.8.
-    EXPECT_NEAR(static_cast<double>(app::ViewerEclipticLatitude(RotationInverse(30.8L * Degree)) / Degree),
-                59.2, 1e-12);
-    EXPECT_NEAR(static_cast<double>(app::ViewerEclipticLatitude(RotationInverse(190.4L * Degree)) / Degree),
-                -79.6, 1e-12);
+    EXPECT_NEAR(static_cast<double>(app::ViewerEclipticLatitude(Rotation(30.8L * Degree)) / Degree), 59.2,
+                1e-12);
+    EXPECT_NEAR(static_cast<double>(app::ViewerEclipticLatitude(Rotation(190.4L * Degree)) / Degree), -79.6,
+                1e-12);
     // A latitude that rounds to zero is not called southern.
     EXPECT_EQ(app::LatitudeViewHeading(-0.01L * Degree), "Blick von   0.0° nördl. ekl. Breite");
     EXPECT_EQ(app::LatitudeViewHeading(-0.06L * Degree), "Blick von   0.1° südl. ekl. Breite");
