@@ -265,7 +265,7 @@ void PromptText(const std::string& prompt, std::string& text) {
     dialog->PrepareFor(prompt, text);
     // How the dialog was closed is not examined: OK, Enter and closing by the
     // window system all return the field's text ("Abbruch" never returns).
-    dialog->exec();
+    RunModalWithTicks([dialog] { dialog->exec(); });
     text = dialog->Edit->text().toStdString();
 }
 

@@ -321,7 +321,11 @@ void TGrundfenster::OnTimer() {
     const QString title = QString::fromStdString(caption);
     if (title != windowTitle()) setWindowTitle(title);
 
-    if (layer.callsEnabled && !layer.errorBoxOpen) RunGuarded(layer.mainProcedure);
+    if (layer.callsEnabled && !layer.errorBoxOpen) {
+        ++layer.tickDepth;
+        RunGuarded(layer.mainProcedure);
+        --layer.tickDepth;
+    }
 }
 
 void TGrundfenster::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -549,6 +553,20 @@ void RunGuarded(Procedure procedure) {
     } catch (...) {
         ReportError("Unbekannter Fehler.");
     }
+}
+
+void RunModalWithTicks(const std::function<void()>& modalLoop) {
+    TGrundfenster* window = MainWindow();
+    if (window == nullptr || Layer().tickDepth == 0) {
+        // Outside a tick the main window's own timer goes on ticking.
+        modalLoop();
+        return;
+    }
+    QTimer nestedTicks;
+    nestedTicks.setInterval(1);
+    QObject::connect(&nestedTicks, &QTimer::timeout, window, [window] { window->OnTimer(); });
+    nestedTicks.start();
+    modalLoop();
 }
 
 void SetErrorReporter(std::function<void(const std::string&)> reporter) {

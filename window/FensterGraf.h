@@ -35,9 +35,10 @@ struct LayerState {
     std::string keyQueue; // at most 255 single-byte codes
     std::int32_t screenWidth = 0, screenHeight = 0;
     std::int32_t mouseX = 0, mouseY = 0, mouseButtons = 0;
-    bool runStarted = false;   // the application's runStarted flag
-    bool errorBoxOpen = false; // an error message box is on display: ticks call nothing
-    std::int32_t ticks = 0;    // timer ticks delivered so far (for tests and diagnostics)
+    bool runStarted = false;    // the application's runStarted flag
+    bool errorBoxOpen = false;  // an error message box is on display: ticks call nothing
+    std::int32_t ticks = 0;     // timer ticks delivered so far (for tests and diagnostics)
+    std::int32_t tickDepth = 0; // how many OnTimer calls are running (nested ones inside a modal loop)
 };
 
 LayerState& Layer();
@@ -125,6 +126,13 @@ void SetEndProgramHandler(std::function<void(int)> handler); // must not return;
 void RunGuarded(Procedure procedure);
 // How error messages are shown (tests replace the message box).
 void SetErrorReporter(std::function<void(const std::string&)> reporter);
+
+// Runs a modal loop (a prompt dialog's exec) so that the main window keeps
+// receiving timer ticks meanwhile. Qt does not fire a timer again while its
+// own slot is still running, so a prompt opened from within a tick would
+// otherwise stop the ticks; a second timer delivers them for as long as the
+// loop runs.
+void RunModalWithTicks(const std::function<void()>& modalLoop);
 
 // Registers the font substitutions ("Courier", "System", "MS Sans Serif").
 void RegisterFontSubstitutions();

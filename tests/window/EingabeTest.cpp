@@ -2,6 +2,8 @@
 // from inside its modal loop (keys typed into the edit field, Enter).
 #include "window/Eingabe.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFontInfo>
 #include <QIcon>
 #include <QImage>
@@ -417,6 +419,58 @@ TEST_F(PromptTest, TimerTicksReachTheMainProcedureWhileThePromptIsOpen) {
     EXPECT_EQ(value, 42);
     EXPECT_GE(nestedAtAnswer, 5);
     EXPECT_GE(ticksAtAnswer - ticksAtShow, 5);
+}
+
+// A main procedure that opens a prompt from within its tick, as the
+// application's start does, and counts the ticks that re-enter it meanwhile.
+struct PromptFromTick {
+    int calls = 0, nested = 0;
+    bool prompted = false, answered = false;
+    std::int32_t value = 0;
+} fromTick;
+void PromptOnFirstTick() {
+    ++fromTick.calls;
+    if (PromptIsOpen()) {
+        ++fromTick.nested;
+        return;
+    }
+    if (fromTick.prompted) return;
+    fromTick.prompted = true;
+    std::string text = "0";
+    PromptInteger("Zahl:", text, fromTick.value);
+    fromTick.answered = true;
+}
+
+TEST_F(PromptTest, APromptOpenedInATickKeepsTheTicksComing) {
+    fromTick = {};
+    SetPromptShownHook([](TEingabeDialog& d) {
+        // The poll timer belongs to the dialog's modal loop, so it runs even
+        // when no tick arrives; it answers after a second at the latest.
+        auto* poll = new QTimer(&d);
+        auto* shownAt = new QElapsedTimer;
+        shownAt->start();
+        QObject::connect(poll, &QTimer::destroyed, [shownAt] { delete shownAt; });
+        QObject::connect(poll, &QTimer::timeout, &d, [poll, shownAt, dialog = &d] {
+            if (fromTick.nested < 5 && shownAt->elapsed() < 1000) return;
+            poll->stop();
+            poll->deleteLater();
+            Type(*dialog, "7");
+        });
+        poll->start(1);
+    });
+    Layer().mainProcedure = &PromptOnFirstTick;
+    QEventLoop loop;
+    QTimer done;
+    QObject::connect(&done, &QTimer::timeout, &loop, [&loop] {
+        if (fromTick.answered) loop.quit();
+    });
+    done.start(1);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit); // keeps a broken build from hanging
+    loop.exec();
+    EXPECT_TRUE(fromTick.answered);
+    EXPECT_EQ(fromTick.value, 7);
+    EXPECT_GE(fromTick.nested, 5) << "no tick re-entered the main procedure while its prompt was open";
+    EXPECT_EQ(Layer().tickDepth, 0);
 }
 
 TEST_F(PromptTest, NestedPromptReturnsAtOnce) {
