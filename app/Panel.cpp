@@ -129,7 +129,10 @@ std::int32_t PromptDialogHeight() {
 // then stays black, as when the file is missing).
 std::vector<std::string> StartScreenText() {
     try {
-        return window::ReadTextFileLines(window::ResolveFileName(StartScreenTextFile));
+        // The current directory's text first, then the installed one.
+        const std::string path = window::LocateDataFile(StartScreenTextFile);
+        if (path.empty()) return {};
+        return window::ReadTextFileLines(path);
     } catch (const window::UserError&) {
         return {};
     }

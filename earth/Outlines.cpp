@@ -147,9 +147,31 @@ std::string Locate(const char* name) {
     return found;
 }
 
-// Reads "ECLGRAPH.DAT" and converts it; false when the file does not exist.
-bool ConvertedText(std::string& bin) {
-    const std::string source = Locate(TextOutlineFileName);
+// The coastline files to read: those of the first folder of the data lookup
+// (the current directory, the installed data folder, the executable's folder)
+// that holds any of the three, so that an "ERDE.BIN" is never taken from one
+// folder while the "ECLGRAPH.DAT" of another one was meant.
+struct OutlineSources {
+    std::string compact, binary, text;
+};
+
+OutlineSources FindOutlineSources() {
+    for (const std::string& folder : window::DataSearchFolders()) {
+        auto find = [&folder](const char* name) {
+            std::string found = window::FindFileNoCase(name, folder);
+            if (found.rfind("./", 0) == 0) found.erase(0, 2);
+            return found;
+        };
+        OutlineSources sources{find(CompactOutlineFileName), find(BinaryOutlineFileName),
+                               find(TextOutlineFileName)};
+        if (!sources.compact.empty() || !sources.binary.empty() || !sources.text.empty()) return sources;
+    }
+    return {};
+}
+
+// Reads the "ECLGRAPH.DAT" at `source` and converts it; false when there is
+// none.
+bool ConvertedText(const std::string& source, std::string& bin) {
     if (source.empty()) return false;
     bin = ParseOutlineText(OutlineFiles().readFile(source), source);
     return true;
@@ -307,23 +329,25 @@ void ParseErde0Bin(std::string_view bytes, OutlineSet& set) {
 }
 
 void ConvertOutlineText() {
+    // The converted file always goes to the current directory: an installed
+    // data folder is never written.
     std::string bin;
-    if (!ConvertedText(bin)) return;
+    if (!ConvertedText(window::LocateDataFile(TextOutlineFileName), bin)) return;
     OutlineFiles().writeFile(window::ResolveFileName(BinaryOutlineFileName), bin);
 }
 
 void LoadOutlines(OutlineSet& set, MissingOutlinesHandler onMissing) {
     if (set.loaded) return;
-    const std::string compact = Locate(CompactOutlineFileName);
-    if (!compact.empty()) {
-        ParseErde0Bin(OutlineFiles().readFile(compact), set);
+    const OutlineSources sources = FindOutlineSources();
+    if (!sources.compact.empty()) {
+        ParseErde0Bin(OutlineFiles().readFile(sources.compact), set);
         set.loaded = true;
         return;
     }
-    std::string binary = Locate(BinaryOutlineFileName);
+    std::string binary = sources.binary;
     if (binary.empty()) {
         std::string converted;
-        if (ConvertedText(converted)) {
+        if (ConvertedText(sources.text, converted)) {
             const std::string target = window::ResolveFileName(BinaryOutlineFileName);
             try {
                 OutlineFiles().writeFile(target, converted);

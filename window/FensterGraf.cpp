@@ -513,7 +513,10 @@ bool FileIsPresent(const std::string& name) {
     if (name.empty()) return false;
     std::string path;
     try {
-        path = ResolveFileName(name);
+        // The data lookup: the current directory, then the installed data
+        // folder, then the executable's folder.
+        path = LocateDataFile(name);
+        if (path.empty()) path = ResolveFileName(name);
     } catch (...) {
         return false;
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -50,16 +51,44 @@ char ToCp1252(char32_t c) {
     return '?';
 }
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) {
+    return std::strerror(err);
+}
 
-}  // namespace
+#ifndef ORVANDEL_DATA_DIR_DEFAULT
+#define ORVANDEL_DATA_DIR_DEFAULT ""
+#endif
+
+// Where the data lookup goes beyond the current directory.
+struct DataLookupState {
+    std::string programFolder;
+    std::string dataFolderOverride;
+};
+
+DataLookupState& Lookup() {
+    static DataLookupState state;
+    return state;
+}
+
+bool SameFolder(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return fs::absolute(a, ec).lexically_normal() == fs::absolute(b, ec).lexically_normal();
+}
+
+std::string WithoutDotSlash(std::string path) {
+    if (path.rfind("./", 0) == 0) path.erase(0, 2);
+    return path;
+}
+
+} // namespace
 
 std::string FindFileNoCase(const std::string& name, const std::string& folder) {
     if (name.empty()) return {};
     fs::path given(name);
-    fs::path dir = given.has_parent_path() ? (given.is_absolute() ? given.parent_path()
-                                                                  : fs::path(folder) / given.parent_path())
-                                           : fs::path(folder);
+    fs::path dir = given.has_parent_path()
+                       ? (given.is_absolute() ? given.parent_path() : fs::path(folder) / given.parent_path())
+                       : fs::path(folder);
     const std::string leaf = given.filename().string();
     std::error_code ec;
     fs::path exact = dir / leaf;
@@ -82,6 +111,51 @@ std::string ResolveFileName(const std::string& name) {
     // Keep relative names relative: "./X" becomes "X".
     if (found.rfind("./", 0) == 0) found.erase(0, 2);
     return found;
+}
+
+void SetProgramFolder(const std::string& folder) {
+    Lookup().programFolder = folder;
+}
+
+std::string ProgramFolder() {
+    return Lookup().programFolder;
+}
+
+void SetDataFolder(const std::string& folder) {
+    Lookup().dataFolderOverride = folder;
+}
+
+std::string DataFolder() {
+    const DataLookupState& state = Lookup();
+    if (!state.dataFolderOverride.empty()) return state.dataFolderOverride;
+    if (const char* env = std::getenv("ORVANDEL_DATA_DIR"); env != nullptr && *env != '\0') return env;
+    const fs::path compiled(ORVANDEL_DATA_DIR_DEFAULT);
+    if (compiled.empty()) return {};
+    if (compiled.is_absolute()) return compiled.string();
+    if (state.programFolder.empty()) return {};
+    return (fs::path(state.programFolder) / compiled).lexically_normal().string();
+}
+
+std::vector<std::string> DataSearchFolders() {
+    std::vector<std::string> folders{"."};
+    for (const std::string& folder : {DataFolder(), ProgramFolder()}) {
+        if (folder.empty()) continue;
+        bool repeated = false;
+        for (const std::string& earlier : folders)
+            repeated = repeated || SameFolder(earlier, folder);
+        if (!repeated) folders.push_back(folder);
+    }
+    return folders;
+}
+
+std::string LocateDataFile(const std::string& name) {
+    if (name.empty()) return {};
+    if (fs::path(name).has_parent_path()) return WithoutDotSlash(FindFileNoCase(name, "."));
+    for (const std::string& folder : DataSearchFolders()) {
+        const std::string found = FindFileNoCase(name, folder);
+        if (!found.empty()) return WithoutDotSlash(found);
+    }
+    return {};
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
@@ -142,7 +216,7 @@ std::string Utf8ToCp1252(std::string_view text) {
         }
         if (!ok) {
             out += '?';
-            i += j;  // skip the lead byte and the continuation bytes seen
+            i += j; // skip the lead byte and the continuation bytes seen
             continue;
         }
         out += ToCp1252(c);
@@ -178,7 +252,8 @@ std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         int err = errno;
-        throw UserError("Datei \"" + AbsolutePath(path) + "\" kann nicht gelesen werden. " + SystemReason(err));
+        throw UserError("Datei \"" + AbsolutePath(path) + "\" kann nicht gelesen werden. " +
+                        SystemReason(err));
     }
     std::ostringstream buffer;
     buffer << in.rdbuf();
@@ -191,7 +266,8 @@ std::string ReadFileBytes(const std::string& path) {
 
 std::vector<std::string> ReadTextFileLines(const std::string& path) {
     std::vector<std::string> lines = SplitLines(ReadFileBytes(path));
-    for (std::string& line : lines) line = Cp1252ToUtf8(line);
+    for (std::string& line : lines)
+        line = Cp1252ToUtf8(line);
     return lines;
 }
 
@@ -242,4 +318,4 @@ void WriteTextFileLines(const std::string& path, const std::vector<std::string>&
     WriteFileReplacing(path, bytes);
 }
 
-}  // namespace window
+} // namespace window

@@ -15,7 +15,7 @@ namespace window {
 
 // An error that the program reports to the user; what() is the German message.
 class UserError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -29,6 +29,33 @@ std::string FindFileNoCase(const std::string& name, const std::string& folder = 
 // regard to case, else `name` unchanged (so that a new file gets the spelling
 // the program asked for).
 std::string ResolveFileName(const std::string& name);
+
+// The folders in which the program looks for a data file that it reads, in
+// this order: the current directory ("."), the installed data folder, the
+// folder of the executable. Folders that are not known (no program folder
+// set) or that repeat an earlier one are left out.
+//
+// The data folder is, in this order of precedence: the one given to
+// SetDataFolder; the environment variable ORVANDEL_DATA_DIR when it is set and
+// not empty; the folder compiled in as ORVANDEL_DATA_DIR_DEFAULT, which when
+// relative is taken relative to the program folder (an installed program finds
+// bin/../share/orvandel wherever the tree was installed).
+std::vector<std::string> DataSearchFolders();
+
+// The path to read for the data file `name` (a plain file name): the file
+// that matches it without regard to case in the first folder of
+// DataSearchFolders that has one; a file of the current directory keeps a
+// relative name ("ERDE.BIN", not "./ERDE.BIN"). Empty when no folder has it.
+// A name with a folder part is looked up as given only.
+std::string LocateDataFile(const std::string& name);
+
+// The folder of the executable (the program entry sets it; empty: unknown).
+void SetProgramFolder(const std::string& folder);
+std::string ProgramFolder();
+// Overrides the data folder (tests); an empty text returns to the default.
+void SetDataFolder(const std::string& folder);
+// The data folder as DataSearchFolders uses it; empty when there is none.
+std::string DataFolder();
 
 // Windows-1252 bytes to UTF-8 text; the five undefined bytes become U+FFFD.
 std::string Cp1252ToUtf8(std::string_view bytes);
@@ -60,4 +87,4 @@ void WriteTextFileLines(const std::string& path, const std::vector<std::string>&
 // The absolute form of a path, for messages.
 std::string AbsolutePath(const std::string& path);
 
-}  // namespace window
+} // namespace window
