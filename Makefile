@@ -7,7 +7,7 @@ BUILD := build/default
 ASAN := build/asan
 RUNDIR := build/run
 
-.PHONY: all deps configure build run test test-asan bench fuzz format clean
+.PHONY: all deps configure build run test test-asan bench fuzz format clean package
 
 all: build
 
@@ -45,6 +45,10 @@ bench: build
 
 fuzz: deps
 	@tools/run-fuzzers $(FUZZ_SECONDS)
+
+# The Debian package (orvandel_<version>_<arch>.deb in build/default).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
