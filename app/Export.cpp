@@ -365,11 +365,10 @@ void ExportFrames(const ExportOptions& options, const std::function<void(const s
         throw window::UserError("Ungültige Angaben für die Bildausgabe.");
 
     const BatchHandlers handlers;
-    CheckParameterFile(options.parameterFile);
-
     const fs::path folder(options.folder);
     Written written;
     try {
+        CheckParameterFile(options.parameterFile);
         MakeOutputFolder(folder, written);
         written.collecting = MakeCollectingFolder(folder);
 
