@@ -1,0 +1,98 @@
+#!/bin/bash
+# End-to-end test of the installation: `cmake --install` into a temporary
+# root, then the installed program started from an empty folder under Xvfb
+# with a parameter file of the outside view. The globe must be drawn with its
+# white coastlines (found in the installed data folder), F2 and "s" must write
+# into the current folder, and nothing may be written into the data folder.
+# When a Debian package has been built (make package), its contents are
+# checked too.
+#
+#   install_e2e.sh <build folder> <output folder>
+set -u
+
+if [ "${1:-}" != "--inner" ]; then
+    for tool in xvfb-run xdotool import convert; do
+        command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
+    done
+    mkdir -p "$2"
+    exec xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" --inner "$1" "$2"
+fi
+
+build=$2
+out=$3
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+rm -rf "$out/root" "$out/work"
+mkdir -p "$out/work"
+cmake --install "$build" --prefix "$out/root" >"$out/install.log" 2>&1 || {
+    echo "FAIL: cmake --install failed"
+    cat "$out/install.log"
+    exit 1
+}
+root=$out/root
+for f in bin/Orvandel bin/orvandel-ephem share/orvandel/ECLGRAPH.DAT share/orvandel/ERDE.BIN \
+    share/orvandel/Orvandel.txt share/applications/orvandel.desktop \
+    share/icons/hicolor/scalable/apps/orvandel.svg share/man/man1/Orvandel.1 share/man/man1/orvandel-ephem.1; do
+    [ -f "$root/$f" ] || fail "not installed: $f"
+done
+grep -q '^Categories=Education;Science;Astronomy;$' "$root/share/applications/orvandel.desktop" ||
+    fail "desktop entry without its categories"
+command -v desktop-file-validate >/dev/null &&
+    { desktop-file-validate "$root/share/applications/orvandel.desktop" || fail "desktop entry invalid"; }
+
+data_before=$(cd "$root/share/orvandel" && ls -l --time-style=+%s.%N)
+
+cd "$out/work" || exit 1
+printf 'b * Darstellung (Phase (p)/Bewegung)\r\n54.3 * geogr. Breite\r\n10.1 * geogr. L\xe4nge\r\n21.3.2026 * Startdatum\r\n12.00 * Startuhrzeit\r\n1 * deltat\r\n30 * Verz\xf6gerung in ms\r\n0 * zentraler Azimut\r\n30 * Abstand der Koordinatenlinien\r\nn * Zeichnung der \xc4quators (j/n)?\r\nn * Zeichnung der Ekliptik (j/n)?\r\nj * Einzelschritt (j/n)?\r\n' >../aussen.dat
+
+env -u QT_QPA_PLATFORM -u ORVANDEL_DATA_DIR "$root/bin/Orvandel" ../aussen.dat >../program.log 2>&1 &
+pid=$!
+timeout 20 xdotool search --sync --onlyvisible --name '^Orvandel$' >/dev/null 2>&1 ||
+    fail "the installed program's window did not appear"
+sleep 1
+xdotool key space # the first step: the screen is cleared and the globe drawn
+sleep 1
+import -window root ../screen.png
+# The globe lies in the square at the left (x < 720); its coastlines are
+# white (palette White, 255 255 255).
+white=$(convert ../screen.png -crop 720x660+0+0 +repage -fill black +opaque 'rgb(255,255,255)' \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)
+echo "white pixels in the picture square: $white"
+[ "${white:-0}" -gt 300 ] || fail "no coastlines on the globe (white pixels: $white)"
+
+xdotool key F2
+sleep 0.5
+xdotool key s
+sleep 0.8
+[ -f Orvandel.dat ] || fail "F2 wrote no Orvandel.dat into the current folder"
+[ -f Orvandel00.bmp ] || fail "\"s\" wrote no Orvandel00.bmp into the current folder"
+[ -e ERDE.BIN ] && fail "the installed program converted the coastlines into the current folder"
+xdotool key ctrl+c
+for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill "$pid" 2>/dev/null
+
+data_after=$(cd "$root/share/orvandel" && ls -l --time-style=+%s.%N)
+[ "$data_before" = "$data_after" ] || fail "the data folder changed: $data_after"
+
+deb=$(ls "$build"/orvandel_*.deb 2>/dev/null | head -1)
+if [ -n "$deb" ]; then
+    contents=$(dpkg-deb -c "$deb")
+    for f in ./usr/bin/Orvandel ./usr/share/orvandel/ERDE.BIN ./usr/share/applications/orvandel.desktop \
+        ./usr/share/man/man1/Orvandel.1; do
+        grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
+    done
+    dpkg-deb -f "$deb" Depends | grep -q 'fonts-liberation' || fail "package does not depend on fonts-liberation"
+else
+    echo "note: no package in $build (make package builds one); its contents were not checked"
+fi
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures failure(s)"
+    cat ../program.log
+    exit 1
+fi
+echo "PASS"
