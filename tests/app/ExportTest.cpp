@@ -25,6 +25,7 @@
 #include "app/Parameters.h"
 #include "app/Scene.h"
 #include "earth/Globe.h"
+#include "earth/Outlines.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -342,6 +343,10 @@ TEST_F(ExportTest, TheTableAgreesWithOrvandelEphem) {
 }
 
 TEST_F(ExportTest, FailuresLeaveNothingBehind) {
+    // The coastlines converted beforehand, as the program does on its first
+    // globe: that "ERDE.BIN" belongs to the working folder, not to an export.
+    earth::ConvertOutlineText();
+    ASSERT_TRUE(fs::exists("ERDE.BIN"));
     std::ofstream("bad.dat", std::ios::binary) << "p\r\n54.3\r\n10.1\r\n7.12.2026\r\nzehn\r\n";
     std::ofstream("datei", std::ios::binary) << "x";
     fs::create_directory("vorher");
