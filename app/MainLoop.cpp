@@ -79,6 +79,9 @@ void Tilt(bool forward) {
         astro::MultiplyMatrices(run.viewMatrix, run.tiltBack, run.viewMatrix);
         astro::MultiplyMatrices(run.tiltForward, run.inverseViewMatrix, run.inverseViewMatrix);
     }
+    // The erased Earth cut a gap into the horizon line of perspective 2; no
+    // frame follows that would draw the line again.
+    if (run.perspective == 2) DrawHorizonLine(window::DarkGray);
     RedrawMoonAndEarthInDepthOrder();
     DrawOutsideLabels();
 }
@@ -86,9 +89,7 @@ void Tilt(bool forward) {
 // The horizon line of perspective 2, one Earth radius above the Earth's
 // centre, erased in black.
 void EraseHorizonLine() {
-    const RunState& run = Run();
-    const std::int32_t row = Saturated(static_cast<std::int64_t>(run.earthCentreY) - run.earthRadiusPx);
-    window::DrawLine(0, row, window::MaxY(), row, window::Black);
+    DrawHorizonLine(window::Black);
 }
 
 // "h": the next perspective of the outside view.
@@ -139,7 +140,13 @@ void ResizeDiscs(std::int32_t tenths) {
     if (Params().viewMode == 0) {
         run.insideDiscRadius = resized(run.insideDiscRadius);
     } else {
-        if (tenths < 10) {
+        if (run.perspective == 2) {
+            // In the horizon perspective the horizon line, its labels, the
+            // Moon and the Sun symbol all hang on the top of the Earth's
+            // disc and would be left behind at the old size; the frame that
+            // follows draws the whole picture again.
+            FillClientAreaBlack();
+        } else if (tenths < 10) {
             // The Earth is erased in full, with a margin, before it shrinks.
             const std::int32_t r = Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10);
             window::SetFillColour(255, window::Black, window::Black);
