@@ -289,7 +289,13 @@ TGrundfenster::TGrundfenster() : QWidget(nullptr, Qt::Window | Qt::FramelessWind
 }
 
 TGrundfenster::~TGrundfenster() {
+    EndPainting(); // the canvas goes with the window
     if (Module().mainWindow == this) Module().mainWindow = nullptr;
+}
+
+QImage& TGrundfenster::canvas() {
+    EndPainting();
+    return canvas_;
 }
 
 void TGrundfenster::showOverScreen() {
@@ -380,6 +386,9 @@ void TGrundfenster::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TGrundfenster::paintEvent(QPaintEvent* event) {
+    // The primitives' painter ends before the canvas is shown; the next
+    // primitive begins a new one.
+    EndPainting();
     Module().canvasChanged = false;
     QPainter painter(this);
     const QRect area = event->rect();
@@ -392,6 +401,7 @@ void TGrundfenster::resizeEvent(QResizeEvent* event) {
     // second, larger screen) gets a larger canvas with the old picture kept.
     const QSize wanted = canvas_.size().expandedTo(event->size());
     if (wanted != canvas_.size()) {
+        EndPainting(); // the old canvas is read and then replaced
         QImage larger(wanted, QImage::Format_RGB32);
         larger.fill(Qt::white);
         QPainter painter(&larger);
@@ -426,8 +436,13 @@ void DestroyMainWindow() {
 }
 
 QImage& Canvas() {
+    EndPainting();
+    return DrawingCanvas();
+}
+
+QImage& DrawingCanvas() {
     WindowModule& m = Module();
-    if (m.mainWindow != nullptr) return m.mainWindow->canvas();
+    if (m.mainWindow != nullptr) return m.mainWindow->drawingCanvas();
     if (m.offscreenCanvas.isNull()) {
         m.offscreenCanvas = QImage(PrimaryScreenSize(), QImage::Format_RGB32);
         m.offscreenCanvas.fill(Qt::white);

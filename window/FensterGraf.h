@@ -54,7 +54,10 @@ class TGrundfenster : public QWidget {
     TGrundfenster();
     ~TGrundfenster() override;
 
-    QImage& canvas() { return canvas_; }
+    // The canvas, for reading: ends the primitives' painter first (see Canvas()).
+    QImage& canvas();
+    // The canvas as the primitives paint into it (see DrawingCanvas()).
+    QImage& drawingCanvas() { return canvas_; }
     // Shows the window over the whole screen and activates it.
     void showOverScreen();
 
@@ -90,7 +93,17 @@ TGrundfenster* CreateMainWindow();
 void DestroyMainWindow();
 // The canvas that the drawing primitives paint into. Before a main window
 // exists it is an off-screen canvas of the screen's size (tests).
+//
+// The primitives keep one QPainter active on the canvas from one primitive to
+// the next (window::EndPainting in Graphics.h). Canvas() ends it before it
+// returns, so that what it returns holds everything drawn so far and may be
+// read, copied, saved or assigned. A reference kept while more primitives
+// draw still sees their pixels (the raster engine paints straight into the
+// image), but must not be assigned to: call Canvas() again for that.
 QImage& Canvas();
+// The canvas as the primitives paint into it: their painter may be active on
+// it. For the drawing kernel only; everyone else reads through Canvas().
+QImage& DrawingCanvas();
 // Marks the canvas as changed; the window repaints after the current tick.
 void CanvasChanged();
 // True while the main window is the active window (or while no window

@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "window/FensterGraf.h"
@@ -70,6 +73,7 @@ struct FontSpec {
     std::int32_t pointSize = 0;  // > 0: size in points
     std::int32_t pixelSize = 13; // used while pointSize is 0
     bool bold = false;
+    friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
 
 struct DrawingState {
@@ -96,6 +100,48 @@ DrawingState& State() {
     return state;
 }
 
+// The QFont and QFontMetrics of the current font on the canvas, built when
+// the font or the canvas's resolution changes rather than for every text.
+struct FontCache {
+    std::uint64_t serial = 0; // of the entry below; 0: empty
+    std::uint64_t lastSerial = 0;
+    FontSpec spec;
+    int dpi = 0; // the canvas's vertical resolution the metrics were made for
+    std::optional<QFont> font;
+    std::optional<QFontMetrics> metrics;
+};
+
+FontCache& Fonts() {
+    static FontCache cache;
+    return cache;
+}
+
+// The one QPainter of the primitives. Beginning a QPainter on the canvas and
+// setting up its state costs far more than drawing a short line, and a globe
+// is a few thousand lines, so the painter stays active from the first
+// primitive until something shows, reads, copies or replaces the canvas
+// (EndPainting). The primitives still set every attribute they draw with
+// (pen, brush, font); those that the painter holds already are not set again.
+struct SharedPainter {
+    std::unique_ptr<QPainter> painter;
+    QImage* canvas = nullptr; // the canvas it is active on; nullptr: not active
+    bool endsWithApplication = false;
+    // The pen and brush the active painter holds, as the primitives set them.
+    enum class Pen { Unknown, Line, Text, None };
+    Pen pen = Pen::Unknown;
+    Rgb penColour;
+    std::int32_t penWidth = 0;
+    bool solidBrush = false; // false: unknown
+    Rgb brushColour;
+    std::uint64_t fontSerial = 0; // the FontCache entry it holds; 0: unknown
+    bool onePerPrimitive = false; // tests: every primitive ends the painter it used
+};
+
+SharedPainter& Shared() {
+    static SharedPainter shared;
+    return shared;
+}
+
 int ClampColour(int colour) {
     return std::clamp(colour, 0, 255);
 }
@@ -112,12 +158,53 @@ std::uint8_t ClampChannel(long long v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0LL, 255LL));
 }
 
+std::int32_t SaturateToInt32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+// Pixel coordinates beyond this magnitude lie far outside any canvas (a
+// canvas is at most 32767 pixels wide), and their sums with a width or
+// height still fit in 32 bits. Axis-parallel shapes may be cut back to it
+// without changing a visible pixel.
+constexpr std::int64_t SafeCoordinate = std::int64_t{1} << 24;
+
+std::int32_t ClampToSafe(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp(v, -SafeCoordinate, SafeCoordinate));
+}
+
+bool IsSafe(std::int64_t v) {
+    return v >= -SafeCoordinate && v <= SafeCoordinate;
+}
+
 bool HaveGuiApplication() {
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
-QFont CurrentFont() {
-    const FontSpec& spec = State().font;
+void ReleaseFonts() {
+    FontCache& c = Fonts();
+    c.metrics.reset();
+    c.font.reset();
+    c.serial = 0;
+}
+
+// The painter and the cached fonts must not outlive the application that
+// their font engines belong to.
+void EndWithApplication() {
+    EndPainting();
+    ReleaseFonts();
+    Shared().painter.reset();
+    Shared().endsWithApplication = false;
+}
+
+void EndWithApplicationOnce() {
+    SharedPainter& sp = Shared();
+    if (sp.endsWithApplication || QCoreApplication::instance() == nullptr) return;
+    qAddPostRoutine(EndWithApplication);
+    sp.endsWithApplication = true;
+}
+
+QFont MakeFont(const FontSpec& spec) {
     QFont f(QString::fromStdString(spec.family));
     if (spec.pointSize > 0)
         f.setPointSize(spec.pointSize);
@@ -131,10 +218,26 @@ QFont CurrentFont() {
     return f;
 }
 
-// Metrics of the current font on the canvas (the canvas's resolution turns
-// points into pixels).
-QFontMetrics Metrics() {
-    return QFontMetrics(CurrentFont(), &Canvas());
+// The current font and its metrics on the canvas (the canvas's resolution
+// turns points into pixels).
+const FontCache& CurrentFont() {
+    FontCache& c = Fonts();
+    const FontSpec& spec = State().font;
+    QImage& canvas = DrawingCanvas();
+    const int dpi = canvas.logicalDpiY();
+    if (c.serial == 0 || c.dpi != dpi || !(c.spec == spec)) {
+        EndWithApplicationOnce();
+        c.spec = spec;
+        c.dpi = dpi;
+        c.font = MakeFont(spec);
+        c.metrics.emplace(*c.font, &canvas);
+        c.serial = ++c.lastSerial;
+    }
+    return c;
+}
+
+const QFontMetrics& Metrics() {
+    return *CurrentFont().metrics;
 }
 
 void MeasureFont() {
@@ -143,51 +246,128 @@ void MeasureFont() {
         s.charWidth = s.charHeight = 0;
         return;
     }
-    const QFontMetrics fm = Metrics();
+    const QFontMetrics& fm = Metrics();
     s.charWidth = fm.horizontalAdvance(QStringLiteral("T"));
     s.charHeight = fm.height();
 }
 
-// A pen as the window system draws lines: solid, round ends and joins.
-QPen LinePen(const QColor& colour) {
-    return QPen(colour, std::max<std::int32_t>(State().lineWidth, 0), Qt::SolidLine, Qt::RoundCap,
-                Qt::RoundJoin);
+// The primitives' painter, active on the canvas; primitives draw without
+// antialiasing, so that every pixel gets a palette colour.
+QPainter& Painter() {
+    SharedPainter& sp = Shared();
+    QImage& canvas = DrawingCanvas();
+    if (sp.canvas != &canvas || !sp.painter || !sp.painter->isActive()) {
+        EndPainting();
+        EndWithApplicationOnce();
+        if (!sp.painter) sp.painter = std::make_unique<QPainter>();
+        QPainter& painter = *sp.painter;
+        // A canvas that cannot be painted (a null image) leaves the painter
+        // inactive: Qt then ignores what the primitive draws, and the next
+        // primitive tries again.
+        if (painter.begin(&canvas)) {
+            sp.canvas = &canvas;
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setRenderHint(QPainter::TextAntialiasing, false);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        }
+        sp.pen = SharedPainter::Pen::Unknown;
+        sp.solidBrush = false;
+        sp.fontSerial = 0;
+    }
+    return *sp.painter;
 }
 
-// Primitives draw without antialiasing: every pixel gets a palette colour.
-void BeginPainting(QPainter& painter) {
-    painter.begin(&Canvas());
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+// A pen as the window system draws lines: solid, round ends and joins, in
+// the current line width.
+void UseLinePen(QPainter& painter, const Rgb& colour) {
+    SharedPainter& sp = Shared();
+    const std::int32_t width = std::max<std::int32_t>(State().lineWidth, 0);
+    if (sp.pen == SharedPainter::Pen::Line && sp.penColour == colour && sp.penWidth == width) return;
+    painter.setPen(QPen(ToQColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    sp.pen = SharedPainter::Pen::Line;
+    sp.penColour = colour;
+    sp.penWidth = width;
+}
+
+// The pen of a text: its colour.
+void UseTextPen(QPainter& painter, const Rgb& colour) {
+    SharedPainter& sp = Shared();
+    if (sp.pen == SharedPainter::Pen::Text && sp.penColour == colour) return;
+    painter.setPen(ToQColor(colour));
+    sp.pen = SharedPainter::Pen::Text;
+    sp.penColour = colour;
+}
+
+void UseNoPen(QPainter& painter) {
+    SharedPainter& sp = Shared();
+    if (sp.pen == SharedPainter::Pen::None) return;
+    painter.setPen(Qt::NoPen);
+    sp.pen = SharedPainter::Pen::None;
+}
+
+void UseBrush(QPainter& painter, const Rgb& colour) {
+    SharedPainter& sp = Shared();
+    if (sp.solidBrush && sp.brushColour == colour) return;
+    painter.setBrush(ToQColor(colour));
+    sp.solidBrush = true;
+    sp.brushColour = colour;
+}
+
+// The end of a primitive that painted: the window repaints after the tick.
+void Drawn() {
+    CanvasChanged();
+    if (Shared().onePerPrimitive) EndPainting();
+}
+
+void UseFont(QPainter& painter, const FontCache& font) {
+    SharedPainter& sp = Shared();
+    if (sp.fontSerial == font.serial) return;
+    painter.setFont(*font.font);
+    sp.fontSerial = font.serial;
 }
 
 std::int32_t ScreenHeightForWriting() {
     const std::int32_t h = Layer().screenHeight;
-    return h > 0 ? h : Canvas().height();
+    return h > 0 ? h : DrawingCanvas().height();
 }
 
 } // namespace
 
+void SetOnePainterPerPrimitive(bool on) {
+    Shared().onePerPrimitive = on;
+    EndPainting();
+}
+
+void EndPainting() {
+    SharedPainter& sp = Shared();
+    if (sp.painter && sp.painter->isActive()) sp.painter->end();
+    sp.canvas = nullptr;
+}
+
 std::int32_t MaxX() {
     if (const TGrundfenster* w = MainWindow()) return w->width() - 1;
-    return Canvas().width() - 1;
+    return DrawingCanvas().width() - 1;
 }
 
 std::int32_t MaxY() {
     if (const TGrundfenster* w = MainWindow()) return w->height() - 1;
-    return Canvas().height() - 1;
+    return DrawingCanvas().height() - 1;
 }
+
+// ClearScreen and PlotPoint write into the image directly, also while the
+// painter is active: the raster engine keeps no copy of the pixels (it paints
+// straight into the image's buffer, which no other image shares while a
+// painter is active on it), so direct writes and painted ones land in order.
 
 void ClearScreen() {
     // The whole canvas is the screen's size: (0, 0) to (ScreenWidth, ScreenHeight).
-    Canvas().fill(Qt::white);
+    DrawingCanvas().fill(Qt::white);
     Layer().statusText.clear();
     CanvasChanged();
 }
 
 void PlotPoint(std::int32_t x, std::int32_t y, int colour) {
-    QImage& canvas = Canvas();
+    QImage& canvas = DrawingCanvas();
     if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height()) return;
     const Rgb& c = State().palette[static_cast<std::size_t>(ClampColour(colour))];
     canvas.setPixel(x, y, qRgb(c.r, c.g, c.b));
@@ -195,13 +375,11 @@ void PlotPoint(std::int32_t x, std::int32_t y, int colour) {
 }
 
 void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int colour) {
-    QPainter painter;
-    BeginPainting(painter);
-    painter.setPen(LinePen(PaletteQColor(colour)));
+    QPainter& painter = Painter();
+    UseLinePen(painter, State().palette[static_cast<std::size_t>(ClampColour(colour))]);
     const QPoint points[2] = {QPoint(x1, y1), QPoint(x2, y2)};
     painter.drawPolyline(points, 2);
-    painter.end();
-    CanvasChanged();
+    Drawn();
 }
 
 void SetLineWidth(std::int32_t width) {
@@ -228,19 +406,29 @@ void SetFillColour(std::int32_t intensity, int colour, int border) {
 
 void FillRectangle(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
     const DrawingState& s = State();
+    // Right and bottom in 64 bits: left + width may leave the 32-bit range.
+    const std::int64_t right = std::int64_t{left} + width;
+    const std::int64_t bottom = std::int64_t{top} + height;
     {
-        QPainter painter;
-        BeginPainting(painter);
-        painter.fillRect(QRect(left, top, width, height), ToQColor(s.fillColour));
+        // The rectangle's corners, cut back to the safe range: only pixels
+        // far outside the canvas are lost. A negative width or height fills
+        // the pixels from left + width to left - 1, as the window system does.
+        const std::int32_t x1 = ClampToSafe(std::min<std::int64_t>(left, right));
+        const std::int32_t x2 = ClampToSafe(std::max<std::int64_t>(left, right));
+        const std::int32_t y1 = ClampToSafe(std::min<std::int64_t>(top, bottom));
+        const std::int32_t y2 = ClampToSafe(std::max<std::int64_t>(top, bottom));
+        Painter().fillRect(QRect(x1, y1, x2 - x1, y2 - y1), ToQColor(s.fillColour));
     }
-    CanvasChanged();
+    Drawn();
     if (s.fillOutline) {
-        const std::int32_t right = left + width;
-        const std::int32_t bottom = top + height;
-        DrawLine(left, top, right, top, s.fillBorder);
-        DrawLine(right, top, right, bottom, s.fillBorder);
-        DrawLine(right, bottom, left, bottom, s.fillBorder);
-        DrawLine(left, bottom, left, top, s.fillBorder);
+        // Lines along the axes: cutting their ends back to the safe range
+        // moves them only where they are out of sight.
+        const std::int32_t l = ClampToSafe(left), t = ClampToSafe(top);
+        const std::int32_t r = ClampToSafe(right), b = ClampToSafe(bottom);
+        DrawLine(l, t, r, t, s.fillBorder);
+        DrawLine(r, t, r, b, s.fillBorder);
+        DrawLine(r, b, l, b, s.fillBorder);
+        DrawLine(l, b, l, t, s.fillBorder);
     }
 }
 
@@ -251,27 +439,29 @@ void FillPolygon(std::int32_t count, const PixelPoint* points) {
     polygon.reserve(count);
     for (std::int32_t i = 0; i < count; ++i)
         polygon << QPoint(points[i].x, points[i].y);
-    QPainter painter;
-    BeginPainting(painter);
-    painter.setBrush(ToQColor(s.fillColour));
+    QPainter& painter = Painter();
+    UseBrush(painter, s.fillColour);
     if (s.fillOutline)
-        painter.setPen(LinePen(ToQColor(s.penColour)));
+        UseLinePen(painter, s.penColour);
     else
-        painter.setPen(Qt::NoPen);
+        UseNoPen(painter);
     painter.drawPolygon(polygon);
-    painter.end();
-    CanvasChanged();
+    Drawn();
 }
 
 void FillEllipse(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32_t ry) {
     const DrawingState& s = State();
-    QPainter painter;
-    BeginPainting(painter);
-    painter.setBrush(ToQColor(s.brushColour));
-    painter.setPen(LinePen(ToQColor(s.penColour)));
-    painter.drawEllipse(QPoint(x, y), rx, ry);
-    painter.end();
-    CanvasChanged();
+    QPainter& painter = Painter();
+    UseBrush(painter, s.brushColour);
+    UseLinePen(painter, s.penColour);
+    // The box (x - rx, y - ry) to (x + rx, y + ry) in floating point, where
+    // no sum overflows: for every box that fits 32 bits this is the very
+    // rectangle the integer form would give, and Qt draws larger ones (up to
+    // 2^32 across) correctly, so also the visible part of a huge ellipse is
+    // right.
+    const qreal rxf = rx, ryf = ry;
+    painter.drawEllipse(QRectF(x - rxf, y - ryf, 2 * rxf, 2 * ryf));
+    Drawn();
 }
 
 void DrawHalfEllipse(std::int32_t cx, std::int32_t cy, std::int32_t a, std::int32_t b, std::int32_t intensity,
@@ -334,29 +524,34 @@ void SetTextBackground(std::int32_t colour) {
 void DrawText(std::int32_t x, std::int32_t y, const std::string& text, int colour) {
     DrawingState& s = State();
     const QString qtext = QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()));
-    const QFontMetrics fm = Metrics();
+    const FontCache& font = CurrentFont();
+    const QFontMetrics& fm = *font.metrics;
     const std::int32_t w = fm.horizontalAdvance(qtext);
     const std::int32_t h = fm.height();
     s.textColour = s.palette[static_cast<std::size_t>(ClampColour(colour))];
-    std::int32_t left = x;
+    // The cell's corner in 64 bits: x - w and y - h may leave the 32-bit range.
+    std::int64_t left = x;
     if (s.textAlignH == 1)
-        left = x - w / 2;
+        left = std::int64_t{x} - w / 2;
     else if (s.textAlignH == 2)
-        left = x - w;
-    std::int32_t top = y - h;
+        left = std::int64_t{x} - w;
+    std::int64_t top = std::int64_t{y} - h;
     if (s.textAlignV == 1)
-        top = y - h / 2;
+        top = std::int64_t{y} - h / 2;
     else if (s.textAlignV == 2)
         top = y;
+    // A cell beyond the safe range is far out of sight, glyphs and all.
+    if (!IsSafe(left) || !IsSafe(top) || !IsSafe(left + w) || !IsSafe(top + h)) return;
+    const auto cellLeft = static_cast<std::int32_t>(left);
+    const auto cellTop = static_cast<std::int32_t>(top);
 
-    QPainter painter;
-    BeginPainting(painter);
-    if (s.textBackground != -1) painter.fillRect(QRect(left, top, w, h), PaletteQColor(s.textBackground));
-    painter.setFont(CurrentFont());
-    painter.setPen(ToQColor(s.textColour));
-    painter.drawText(QPoint(left, top + fm.ascent()), qtext);
-    painter.end();
-    CanvasChanged();
+    QPainter& painter = Painter();
+    if (s.textBackground != -1)
+        painter.fillRect(QRect(cellLeft, cellTop, w, h), PaletteQColor(s.textBackground));
+    UseFont(painter, font);
+    UseTextPen(painter, s.textColour);
+    painter.drawText(QPoint(cellLeft, cellTop + fm.ascent()), qtext);
+    Drawn();
 }
 
 void SetWritePosition(std::int32_t x, std::int32_t y) {
@@ -367,12 +562,13 @@ void SetWritePosition(std::int32_t x, std::int32_t y) {
 void WriteText(const std::string& text) {
     DrawingState& s = State();
     const std::int32_t w = TextWidth(text);
-    if (MaxX() < s.writeX + w) {
+    // Sums in 64 bits, kept within 32 bits: the cursor may stand anywhere.
+    if (MaxX() < std::int64_t{s.writeX} + w) {
         s.writeX = s.charWidth;
-        s.writeY += s.charHeight;
+        s.writeY = SaturateToInt32(std::int64_t{s.writeY} + s.charHeight);
     }
     DrawText(s.writeX, s.writeY, text, Black);
-    s.writeX += w;
+    s.writeX = SaturateToInt32(std::int64_t{s.writeX} + w);
 }
 
 void WriteLine(const std::string& text) {
@@ -388,7 +584,7 @@ void SetPaletteEntry(int index, int factor, int r, int g, int b) {
                                 ClampChannel(static_cast<long long>(factor) * g),
                                 ClampChannel(static_cast<long long>(factor) * b));
     // The display's answer for the request: set pixel (0, 0) and read it back.
-    QImage& canvas = Canvas();
+    QImage& canvas = Canvas(); // a read of the canvas: the painter ends
     canvas.setPixel(0, 0, requested);
     const QRgb shown = canvas.pixel(0, 0);
     State().palette[static_cast<std::size_t>(index)] =
@@ -428,7 +624,8 @@ void SavePicture(const std::string& fileName, std::int32_t left, std::int32_t to
     const long long width = static_cast<long long>(right) - left + 1;
     const long long height = static_cast<long long>(bottom) - top + 1;
     if (width <= 0 || height <= 0 || width > 32767 || height > 32767) fail("Ungültige Bildgröße.");
-    // Pixels outside the canvas come out black.
+    // Pixels outside the canvas come out black. Canvas() ends the painter:
+    // the picture holds everything drawn so far.
     const QImage picture = Canvas().copy(left, top, static_cast<int>(width), static_cast<int>(height));
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -486,16 +683,14 @@ bool ScreenPicture::IsEmpty() const {
 
 void CaptureScreen(ScreenPicture& picture) {
     if (picture.impl_ == nullptr) picture.impl_ = new ScreenPicture::Impl;
+    // Canvas() ends the painter: the copy holds everything drawn so far.
     picture.impl_->image = Canvas().copy(0, 0, MaxX() + 1, MaxY() + 1);
 }
 
 void DrawScreenPicture(const ScreenPicture& picture) {
     if (picture.IsEmpty()) return;
-    QPainter painter;
-    BeginPainting(painter);
-    painter.drawImage(0, 0, picture.impl_->image);
-    painter.end();
-    CanvasChanged();
+    Painter().drawImage(0, 0, picture.impl_->image);
+    Drawn();
 }
 
 // ---------------------------------------------------------------- state
@@ -503,6 +698,7 @@ void DrawScreenPicture(const ScreenPicture& picture) {
 void ResetDrawingState() {
     DrawingState& s = State();
     s = DrawingState{};
+    ReleaseFonts();
     LoadWindowCreationPalette();
     if (HaveGuiApplication()) RegisterFontSubstitutions();
     MeasureFont();

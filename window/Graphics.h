@@ -106,6 +106,19 @@ void CaptureScreen(ScreenPicture& picture);
 // Draws the picture at (0, 0).
 void DrawScreenPicture(const ScreenPicture& picture);
 
+// The primitives paint through one QPainter that stays active on the canvas
+// from the first primitive on, so that a sequence of primitives costs no more
+// than its drawing. EndPainting ends it (nothing happens when it is not
+// active); the next primitive begins a new one. Whatever shows, reads,
+// copies or replaces the canvas ends it first: window::Canvas() does, and so
+// do the main window's paint and resize events and its destruction,
+// SavePicture, CaptureScreen and SetPaletteEntry.
+void EndPainting();
+// For tests: with on, every primitive paints through a QPainter of its own,
+// begun and ended by the primitive, the way the kernel drew before it kept
+// one; the pixels are the same either way.
+void SetOnePainterPerPrimitive(bool on);
+
 // Resets the drawing state to its start values (for tests and the program entry).
 void ResetDrawingState();
 
