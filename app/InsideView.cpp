@@ -13,6 +13,7 @@
 
 #include "app/Discs.h"
 #include "app/MainLoop.h"
+#include "app/Panel.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
 #include "astro/TimeScales.h"
@@ -281,17 +282,6 @@ void DrawEcliptic() {
     });
 }
 
-std::string Formatted(Real value, Real spec) {
-    std::string s;
-    window::FormatNumber(s, value, spec);
-    return s;
-}
-
-std::string WithoutOneLeadingBlank(std::string s) {
-    if (!s.empty() && s.front() == ' ') s.erase(0, 1);
-    return s;
-}
-
 // A disc's altitude and whether its direction lies in front of the eye: a
 // direction on the near side of the sky sphere would be drawn over some other
 // part of the sky.
@@ -321,17 +311,16 @@ std::string InsideLocationText(const std::string& latitudeText, const std::strin
 }
 
 std::string InsideClockText(Real clock) {
-    std::string text = Formatted(clock, 2.2L).substr(1);
-    // Minutes rounded up to 60: the next full hour.
-    if (text.find(".60") != std::string::npos) text = Formatted(std::nearbyint(clock), 2.2L).substr(1);
-    return text;
+    // Two decimals in a field of six without its first character, and minutes
+    // rounded up to 60 shown as the next full hour: the panel's time text.
+    return PanelTimeText(clock);
 }
 
 std::string InsideDateLine(std::int32_t day, std::int32_t month, std::int32_t year, Real clock,
                            const std::string& locationText) {
-    return WithoutOneLeadingBlank(Formatted(day, 2.0L)) + "." +
-           WithoutOneLeadingBlank(Formatted(month, 2.0L)) + "." + Formatted(year, 4.0L) + ", " +
-           InsideClockText(clock) + " Uhr" + locationText;
+    return window::WithoutOneLeadingBlank(window::FormattedNumber(day, 2.0L)) + "." +
+           window::WithoutOneLeadingBlank(window::FormattedNumber(month, 2.0L)) + "." +
+           window::FormattedNumber(year, 4.0L) + ", " + InsideClockText(clock) + " Uhr" + locationText;
 }
 
 void PrepareInsideView() {

@@ -29,21 +29,10 @@ PanelState& PanelStorage() {
 constexpr Real OneDegree = 0.017453292519943295L;
 constexpr Real RadiansToDegrees = 180 / astro::Pi;
 
-std::string Formatted(Real value, Real spec) {
-    std::string s;
-    window::FormatNumber(s, value, spec);
-    return s;
-}
-
-std::string WithoutOneLeadingBlank(std::string s) {
-    if (!s.empty() && s.front() == ' ') s.erase(0, 1);
-    return s;
-}
-
 // The clock value with two decimals in a field of six, one leading blank
 // removed.
 std::string ClockText(Real value) {
-    return WithoutOneLeadingBlank(Formatted(value, 2.2L));
+    return window::WithoutOneLeadingBlank(window::FormattedNumber(value, 2.2L));
 }
 
 // True when a formatted number shows a digit other than 0, so that a
@@ -56,7 +45,7 @@ bool ShowsNonZero(const std::string& s) {
 // + "°" + the hemisphere + " ekl. Breite".
 std::string ViewerHeading(Real viewerLatitude, Real spec) {
     const Real degrees = viewerLatitude * RadiansToDegrees;
-    const std::string angle = Formatted(std::fabs(degrees), spec);
+    const std::string angle = window::FormattedNumber(std::fabs(degrees), spec);
     const bool south = degrees < 0 && ShowsNonZero(angle);
     return "Blick von " + angle + "°" + (south ? " südl. ekl. Breite" : " nördl. ekl. Breite");
 }
@@ -176,8 +165,9 @@ void ResetPanelState() {
 // ---------------------------------------------------------------- texts
 
 std::string PanelDateText(std::int32_t day, std::int32_t month, std::int32_t year) {
-    return WithoutOneLeadingBlank(Formatted(day, 2)) + "." + WithoutOneLeadingBlank(Formatted(month, 2)) +
-           "." + WithoutOneLeadingBlank(Formatted(year, 4)) + "  ";
+    return window::WithoutOneLeadingBlank(window::FormattedNumber(day, 2)) + "." +
+           window::WithoutOneLeadingBlank(window::FormattedNumber(month, 2)) + "." +
+           window::WithoutOneLeadingBlank(window::FormattedNumber(year, 4)) + "  ";
 }
 
 std::string PanelTimeText(Real startTime) {

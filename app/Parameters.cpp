@@ -46,12 +46,6 @@ void ThrowPendingMessage() {
     throw window::UserError(Module().pendingMessage);
 }
 
-std::string Formatted(Real value, Real spec) {
-    std::string s;
-    window::FormatNumber(s, value, spec);
-    return s;
-}
-
 void FillClientAreaBlack() {
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
@@ -65,13 +59,14 @@ bool IsYes(char c) {
 void SetDefaultTexts(Parameters& p) {
     std::int32_t day = 0, month = 0, year = 0;
     window::GetCalendarDate(day, month, year);
-    p.dayText = Formatted(day, 2.0L);
-    p.monthText = Formatted(month, 2.0L);
-    p.yearText = Formatted(year, 4.0L);
+    p.dayText = window::FormattedNumber(day, 2.0L);
+    p.monthText = window::FormattedNumber(month, 2.0L);
+    p.yearText = window::FormattedNumber(year, 4.0L);
     std::int32_t hour = 0, minute = 0, second = 0, hundredths = 0;
     window::GetClockTime(hour, minute, second, hundredths);
     // hh.mm with two decimals in a field of six: at least one leading blank.
-    p.startTimeText = Formatted(static_cast<Real>(hour) + static_cast<Real>(minute) * 0.01L, 2.2L);
+    p.startTimeText =
+        window::FormattedNumber(static_cast<Real>(hour) + static_cast<Real>(minute) * 0.01L, 2.2L);
     p.latitudeText = "54.3";
     p.previousLatitude = 0;
     p.longitudeText = "10.1";

@@ -187,4 +187,15 @@ void FormatNumber(std::string& s, astro::Real value, astro::Real spec) {
         s.insert(0, static_cast<std::size_t>(field) - s.size(), ' ');
 }
 
+std::string FormattedNumber(astro::Real value, astro::Real spec) {
+    std::string s;
+    FormatNumber(s, value, spec);
+    return s;
+}
+
+std::string WithoutOneLeadingBlank(std::string s) {
+    if (!s.empty() && s.front() == ' ') s.erase(0, 1);
+    return s;
+}
+
 } // namespace window

@@ -53,4 +53,11 @@ void TextToReal(const std::string& text, astro::Real& value, std::int32_t& error
 // widths above 4096 characters (a spec no caller uses) are treated as 4096.
 void FormatNumber(std::string& s, astro::Real value, astro::Real spec);
 
+// FormatNumber as a function result.
+std::string FormattedNumber(astro::Real value, astro::Real spec);
+
+// The text without its first character when that is a blank (labels take one
+// of the leading blanks of a right-aligned field away).
+std::string WithoutOneLeadingBlank(std::string s);
+
 } // namespace window
