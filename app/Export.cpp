@@ -208,13 +208,7 @@ void StartExportRun() {
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
     window::InitPalette();
-    p.keepStartScreen = false;
-    p.parametersEntered = true;
-    StartRun();
-    DrawFrame();
-    window::Layer().runStarted = true;
-    Run().stopRequested = false;
-    Run().paused = false;
+    StartRunAfterInput();
 }
 
 } // namespace

@@ -184,6 +184,11 @@ void PromptParameters() {
         if (window::TGrundfenster* w = window::MainWindow()) w->activateWindow();
     }
 
+    StartRunAfterInput();
+}
+
+void StartRunAfterInput() {
+    Parameters& p = Params();
     p.keepStartScreen = false;
     p.parametersEntered = true;
 

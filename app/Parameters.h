@@ -85,6 +85,9 @@ void InitialiseParameters();
 // file was given) and starts a run. Returns at once while the main window is
 // not active and while it is already running (a nested tick inside a prompt).
 void PromptParameters();
+// The end of every parameter input, asked or read: the first run starts with
+// one frame, and the main loop takes over.
+void StartRunAfterInput();
 // Reads the file named on the command line into the record. A file that
 // cannot be read throws window::UserError (the record is unchanged); a file
 // whose content does not convert is reported (message box and standard
