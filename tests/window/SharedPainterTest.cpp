@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -343,6 +344,89 @@ TEST_F(SharedPainterTest, MainWindowEndsThePainterWhenItPaintsGrowsAndCloses) {
     FreshCanvas();
     DrawLine(10, 40, 60, 40, Red);
     EXPECT_EQ(Canvas().pixel(30, 40) & 0xFFFFFFu, 0xA01C1Cu);
+}
+
+// ---------------------------------------------------------------- wide lines
+
+// The first pixel in which two images differ, or (-1, -1).
+QPoint FirstDifference(const QImage& a, const QImage& b) {
+    if (a == b) return QPoint(-1, -1);
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) return QPoint(x, y);
+    return QPoint(-2, -2); // equal pixels in different formats or sizes
+}
+
+// Draws lines on a fresh black canvas of the given size, with a painter per
+// primitive (Qt draws every line itself) or without; the picture.
+template <typename Lines>
+QImage DrawLines(bool painterPerPrimitive, QSize size, std::int32_t lineWidth, Lines lines) {
+    SetOnePainterPerPrimitive(painterPerPrimitive);
+    Canvas() = QImage(size, QImage::Format_RGB32);
+    Canvas().fill(Qt::black);
+    InitPalette();
+    SetLineWidth(lineWidth);
+    lines();
+    SetOnePainterPerPrimitive(false);
+    return Canvas().copy();
+}
+
+// Wide lines are written from the pixels Qt drew for their vector once; every
+// such vector (steps up to 32 pixels) and the next ones beyond, in each pen
+// width up to one beyond, each in a cell of its own at start points with
+// different low bits, against Qt drawing each line where it is.
+TEST_F(SharedPainterTest, WideLinesArePixelForPixelThoseOfQt) {
+    constexpr int Cell = 80, Columns = 24, Rows = 13;
+    constexpr int Step = 33;
+    std::vector<QPoint> vectors;
+    for (int dx = -Step; dx <= Step; ++dx)
+        for (int dy = -Step; dy <= Step; ++dy)
+            vectors.emplace_back(dx, dy);
+    const QPoint shifts[] = {{0, 0}, {7, -3}, {-5, 9}};
+    for (std::int32_t width = 2; width <= 5; ++width) {
+        for (const QPoint& shift : shifts) {
+            for (std::size_t first = 0; first < vectors.size(); first += Columns * Rows) {
+                auto lines = [&] {
+                    for (int cell = 0; cell < Columns * Rows && first + cell < vectors.size(); ++cell) {
+                        const QPoint d = vectors[first + static_cast<std::size_t>(cell)];
+                        const int x = (cell % Columns) * Cell + Cell / 2 - d.x() / 2 + shift.x();
+                        const int y = (cell / Columns) * Cell + Cell / 2 - d.y() / 2 + shift.y();
+                        DrawLine(x, y, x + d.x(), y + d.y(), 1 + cell % 15);
+                    }
+                };
+                const QImage qt = DrawLines(true, QSize(Columns * Cell, Rows * Cell), width, lines);
+                const QImage kernel = DrawLines(false, QSize(Columns * Cell, Rows * Cell), width, lines);
+                const QPoint at = FirstDifference(kernel, qt);
+                ASSERT_EQ(at, QPoint(-1, -1))
+                    << "width " << width << ", vectors from " << vectors[first].x() << ","
+                    << vectors[first].y() << ", shift " << shift.x() << "," << shift.y();
+            }
+        }
+    }
+}
+
+// Lines at and over the canvas's edges: those that a written line would
+// leave are Qt's own, those just inside are written in full.
+TEST_F(SharedPainterTest, WideLinesAtTheEdgesOfTheCanvas) {
+    constexpr int W = 120, H = 90;
+    const QPoint vectors[] = {{0, 0}, {5, 3}, {-7, 20}, {32, -32}, {-32, 0}, {0, 31}};
+    std::vector<QPoint> starts;
+    for (int i = -2; i <= 6; ++i) {
+        starts.emplace_back(i, H / 2);
+        starts.emplace_back(W - 1 - i, H / 2);
+        starts.emplace_back(W / 2, i);
+        starts.emplace_back(W / 2, H - 1 - i);
+    }
+    for (std::int32_t width = 2; width <= 4; ++width)
+        for (const QPoint& d : vectors)
+            for (const QPoint& p : starts) {
+                auto line = [&] { DrawLine(p.x(), p.y(), p.x() + d.x(), p.y() + d.y(), Yellow); };
+                const QImage qt = DrawLines(true, QSize(W, H), width, line);
+                const QImage kernel = DrawLines(false, QSize(W, H), width, line);
+                ASSERT_EQ(FirstDifference(kernel, qt), QPoint(-1, -1))
+                    << "width " << width << ", from " << p.x() << "," << p.y() << " by " << d.x() << ","
+                    << d.y();
+            }
 }
 
 // ---------------------------------------------------------------- the ends of the 32-bit range
