@@ -7,27 +7,18 @@
 #   cli_e2e.sh <path of Orvandel> <output folder> <source folder>
 set -u
 
-if [ "${1:-}" != "--inner" ]; then
-    for tool in xvfb-run xdotool; do
-        command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-    done
-    mkdir -p "$2"
-    exec xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" --inner "$1" "$2" "$3"
-fi
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb 1280x720 "${2:-}" "xdotool" "$@"
 
 binary=$2
 out=$3
 source=$4
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 
 cd "$out" || exit 1
 rm -rf ./* ./.orvandel-export-* 2>/dev/null
-cp -f "$source/data/ECLGRAPH.DAT" .
-printf 'p * Darstellung (Phase (p)/Bewegung)\r\n54.3 * geogr. Breite\r\n10.1 * geogr. L\xe4nge\r\n7.12.2026 * Startdatum\r\n18.00 * Startuhrzeit\r\n0.10 * deltat\r\n30 * Verz\xf6gerung in ms\r\n0 * zentraler Azimut\r\n30 * Abstand der Koordinatenlinien\r\nj * Zeichnung der \xc4quators (j/n)?\r\nn * Zeichnung der Ekliptik (j/n)?\r\nj * Einzelschritt (j/n)?\r\n' >p.dat
+e2e_copy_data "$source/data" ECLGRAPH.DAT
+e2e_write_params p.dat p 54.3 10.1 7.12.2026 18.00 0.10 30 0 30 j n j
 
 # Runs the program without a display; sets rc, and the outputs in o.txt and e.txt.
 run() {
@@ -78,29 +69,10 @@ run --export neu --frames 2 fehlt.dat
 
 # A first argument that does not begin with "--" is the parameter file, as
 # ever: no prompt, a key draws a frame, Esc ends with 0.
-env -u QT_QPA_PLATFORM "$binary" p.dat >run.log 2>&1 &
-pid=$!
-if ! timeout 20 xdotool search --sync --onlyvisible --name '^Orvandel$' >/dev/null 2>&1; then
-    fail "the program's window did not appear"
-fi
-sleep 1
-xdotool search --onlyvisible --name '^Eingabe$' >/dev/null 2>&1 && fail "a parameter file still prompted"
+e2e_start run.log "$binary" p.dat
+e2e_started_with_file 1
 xdotool key space
 sleep 0.3
-xdotool key Escape
-status="still running"
-for _ in $(seq 50); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-        wait "$pid"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
-[ "$status" = 0 ] || { fail "Esc with a parameter file: status $status"; kill "$pid" 2>/dev/null; cat run.log; }
+e2e_key_ends Escape "Esc with a parameter file" || cat run.log
 
-if [ "$failures" -gt 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "PASS"
+e2e_finish

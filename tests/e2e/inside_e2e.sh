@@ -10,33 +10,18 @@
 # orvandel-ephem for the same place and instant. The screenshots stay in the
 # output folder (day.png, night.png).
 set -u
-
-if [ "${1:-}" != "--inner" ]; then
-    for tool in xvfb-run xdotool import convert awk; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "FAIL: $tool is missing (scripts/install-deps installs it)"
-            exit 1
-        fi
-    done
-    mkdir -p "$4"
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" --inner "$@"
-fi
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb 1920x1080 "${4:-}" "xdotool import convert awk" "$@"
 
 binary=$2
 ephem=$3
 data=$4
 out=$5
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 
 cd "$out" || exit 1
 rm -f ./*.png ./*.par program-*.log
-for f in "$data"/*; do
-    case "$f" in *.md) ;; *) cp -f "$f" . ;; esac
-done
+e2e_copy_data "$data"
 
 latitude=52.5
 longitude=13.4
@@ -81,33 +66,21 @@ ephem_column() { # date, time, column name
 # Starts the program with a parameter file for the inside view, lets it draw
 # its first frame, takes a screenshot and ends the program with Ctrl+C.
 screenshot() { # name, date, time
-    printf '%s\r\n' "p * Darstellung (Phase (p)/Bewegung)" "$latitude * geogr. Breite" $'13.4 * geogr. L\xe4nge' \
-        "$2 * Startdatum" "$3 * Startuhrzeit" "0.05 * deltat" $'30 * Verz\xf6gerung in ms' \
-        "0 * zentraler Azimut" "30 * Abstand der Koordinatenlinien" $'n * Zeichnung des \xc4quators (j/n)?' \
-        "n * Zeichnung der Ekliptik (j/n)?" "j * Einzelschritt (j/n)?" >"$1.par"
-    env -u QT_QPA_PLATFORM "$binary" "$1.par" >"program-$1.log" 2>&1 &
-    local pid=$!
+    e2e_write_params "$1.par" p "$latitude" "$longitude" "$2" "$3" 0.05 30 0 30 n n j
+    e2e_start "program-$1.log" "$binary" "$1.par"
     local wid
-    wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Orvandel$' 2>/dev/null | head -n 1)
-    if [ -z "$wid" ]; then
+    if ! wid=$(e2e_wait_window Orvandel); then
         fail "$1: no visible window named Orvandel appeared"
         kill "$pid" 2>/dev/null
         cat "program-$1.log"
         return
     fi
     sleep 2
-    import -window root "$1.png"
+    e2e_screenshot "$1.png"
     xdotool windowfocus --sync "$wid" 2>/dev/null
     xdotool key ctrl+c
-    for _ in $(seq 50); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        fail "$1: the program did not end on Ctrl+C"
-        kill "$pid" 2>/dev/null
-    fi
-    wait "$pid" 2>/dev/null
+    e2e_wait_end 50
+    [ "$status" = "still running" ] && fail "$1: the program did not end on Ctrl+C"
 }
 
 check() { # name, date, time, sky "r,g,b", sky name, ground "r,g,b", ground name
@@ -140,8 +113,4 @@ fi
 # 25 January 2024, 23.00 MEZ: the full Moon high in the south-south-east at night.
 check night 25.1.2024 23.00 0,0,0 Black 0,160,0 Green
 
-if [ "$failures" -gt 0 ]; then
-    cat program-*.log
-    exit 1
-fi
-echo "PASS"
+e2e_finish program-*.log

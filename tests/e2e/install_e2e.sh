@@ -10,21 +10,12 @@
 #   install_e2e.sh <build folder> <output folder>
 set -u
 
-if [ "${1:-}" != "--inner" ]; then
-    for tool in xvfb-run xdotool import convert; do
-        command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-    done
-    mkdir -p "$2"
-    exec xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" --inner "$1" "$2"
-fi
+# shellcheck source-path=SCRIPTDIR source=lib.sh
+source "$(dirname "$0")/lib.sh"
+e2e_under_xvfb 1280x720 "${2:-}" "xdotool import convert" "$@"
 
 build=$2
 out=$3
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
 
 rm -rf "$out/root" "$out/work"
 mkdir -p "$out/work"
@@ -47,20 +38,17 @@ command -v desktop-file-validate >/dev/null &&
 data_before=$(cd "$root/share/orvandel" && ls -l --time-style=+%s.%N)
 
 cd "$out/work" || exit 1
-printf 'b * Darstellung (Phase (p)/Bewegung)\r\n54.3 * geogr. Breite\r\n10.1 * geogr. L\xe4nge\r\n21.3.2026 * Startdatum\r\n12.00 * Startuhrzeit\r\n1 * deltat\r\n30 * Verz\xf6gerung in ms\r\n0 * zentraler Azimut\r\n30 * Abstand der Koordinatenlinien\r\nn * Zeichnung der \xc4quators (j/n)?\r\nn * Zeichnung der Ekliptik (j/n)?\r\nj * Einzelschritt (j/n)?\r\n' >../aussen.dat
+e2e_write_params ../aussen.dat b 54.3 10.1 21.3.2026 12.00 1 30 0 30 n n j
 
-env -u QT_QPA_PLATFORM -u ORVANDEL_DATA_DIR "$root/bin/Orvandel" ../aussen.dat >../program.log 2>&1 &
-pid=$!
-timeout 20 xdotool search --sync --onlyvisible --name '^Orvandel$' >/dev/null 2>&1 ||
-    fail "the installed program's window did not appear"
+e2e_start ../program.log env -u ORVANDEL_DATA_DIR "$root/bin/Orvandel" ../aussen.dat
+e2e_wait_window Orvandel >/dev/null || fail "the installed program's window did not appear"
 sleep 1
 xdotool key space # the first step: the screen is cleared and the globe drawn
 sleep 1
-import -window root ../screen.png
+e2e_screenshot ../screen.png
 # The globe lies in the square at the left (x < 720); its coastlines are
 # white (palette White, 255 255 255).
-white=$(convert ../screen.png -crop 720x660+0+0 +repage -fill black +opaque 'rgb(255,255,255)' \
-    -format '%[fx:int(mean*w*h+0.5)]' info:)
+white=$(e2e_colour_count ../screen.png 720x660+0+0 ffffff)
 echo "white pixels in the picture square: $white"
 [ "${white:-0}" -gt 300 ] || fail "no coastlines on the globe (white pixels: $white)"
 
@@ -72,8 +60,7 @@ sleep 0.8
 [ -f Orvandel00.bmp ] || fail "\"s\" wrote no Orvandel00.bmp into the current folder"
 [ -e ERDE.BIN ] && fail "the installed program converted the coastlines into the current folder"
 xdotool key ctrl+c
-for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-kill "$pid" 2>/dev/null
+e2e_wait_end 30
 
 data_after=$(cd "$root/share/orvandel" && ls -l --time-style=+%s.%N)
 [ "$data_before" = "$data_after" ] || fail "the data folder changed: $data_after"
@@ -90,9 +77,4 @@ else
     echo "note: no package in $build (make package builds one); its contents were not checked"
 fi
 
-if [ "$failures" -gt 0 ]; then
-    echo "$failures failure(s)"
-    cat ../program.log
-    exit 1
-fi
-echo "PASS"
+e2e_finish ../program.log
