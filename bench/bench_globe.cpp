@@ -3,22 +3,15 @@
 // into the canvas; and the same with the lines thrown away, to tell the cost
 // of transforming and projecting from the cost of painting.
 //
-// ORVANDEL_BENCH_PICTURE=<file.png> saves one drawing. The coastlines are
-// read from data/ECLGRAPH.DAT beside this source file, or
-// from $ORVANDEL_SOURCE_DIR/data/ECLGRAPH.DAT.
+// ORVANDEL_BENCH_PICTURE=<file.png> saves one drawing on a dark grey
+// canvas (the grid is black).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-
 #include "astro/Vectors.h"
+#include "bench/BenchSupport.h"
 #include "earth/Globe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
-#include "window/TextFiles.h"
 
 namespace {
 
@@ -57,26 +50,6 @@ void Project(const earth::GlobePoint& p, std::int32_t& px, std::int32_t& py) {
 void IgnoreMove(std::int32_t, std::int32_t) {}
 void IgnoreLine(std::int32_t, std::int32_t, int) {}
 
-std::string CoastlineFile() {
-    if (const char* dir = std::getenv("ORVANDEL_SOURCE_DIR")) return std::string(dir) + "/data/ECLGRAPH.DAT";
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "ECLGRAPH.DAT").string();
-}
-
-// Loads the shipped coastlines into the globe's table once.
-bool LoadShippedCoastlines(benchmark::State& state) {
-    earth::GlobeState& globe = earth::Globe();
-    if (globe.outlines.loaded) return true;
-    try {
-        const std::string path = CoastlineFile();
-        earth::ParseErdeBin(earth::ParseOutlineText(window::ReadFileBytes(path), path), globe.outlines);
-        globe.outlines.loaded = true;
-        return true;
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return false;
-    }
-}
-
 void Draw() {
     earth::DrawGlobe(Transform, Project, Visible, window::White, 2, true, 30, window::Black);
 }
@@ -91,7 +64,7 @@ std::int64_t PointsDrawn() {
 }
 
 void BM_DrawGlobe(benchmark::State& state) {
-    if (!LoadShippedCoastlines(state)) return;
+    if (!bench::LoadShippedCoastlines(state)) return;
     earth::Globe().lineSink = earth::WindowLineSink();
     Draw(); // builds the grid
     for (auto _ : state)
@@ -101,7 +74,7 @@ void BM_DrawGlobe(benchmark::State& state) {
 BENCHMARK(BM_DrawGlobe)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawGlobeWithoutPainting(benchmark::State& state) {
-    if (!LoadShippedCoastlines(state)) return;
+    if (!bench::LoadShippedCoastlines(state)) return;
     earth::Globe().lineSink = {IgnoreMove, IgnoreLine};
     Draw();
     for (auto _ : state)
@@ -114,22 +87,18 @@ BENCHMARK(BM_DrawGlobeWithoutPainting)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    window::ResetDrawingState();
-    window::Canvas().fill(Qt::black);
-    SetUpView();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // ORVANDEL_BENCH_PICTURE=file.png keeps the last picture, to look at.
-    if (const char* picture = std::getenv("ORVANDEL_BENCH_PICTURE")) {
-        window::Canvas().fill(Qt::darkGray);  // the grid is black
-        earth::Globe().lineSink = earth::WindowLineSink();
-        Draw();
-        window::Canvas().save(QString::fromLocal8Bit(picture));
-    }
+    const int status = bench::RunDrawingBenchmarks(
+        argc, argv,
+        [] {
+            window::ResetDrawingState();
+            window::Canvas().fill(Qt::black);
+            SetUpView();
+        },
+        [] {
+            window::Canvas().fill(Qt::darkGray); // the grid is black
+            earth::Globe().lineSink = earth::WindowLineSink();
+            Draw();
+        });
     earth::ReleaseGlobe();
-    return 0;
+    return status;
 }

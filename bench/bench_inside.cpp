@@ -6,10 +6,7 @@
 // ORVANDEL_BENCH_PICTURE=<file.png> saves the last frame.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
 #include <cmath>
-#include <cstdlib>
 
 #include "app/Discs.h"
 #include "app/InsideView.h"
@@ -17,6 +14,7 @@
 #include "app/Parameters.h"
 #include "app/Scene.h"
 #include "astro/TimeScales.h"
+#include "bench/BenchSupport.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
 
@@ -89,21 +87,11 @@ BENCHMARK(BM_PrepareInsideView)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    window::ResetDrawingState();
-    window::Canvas() = QImage(1920, 1080, QImage::Format_RGB32);
-    window::InitPalette();
-    window::SetTextStyle("Courier", 10, 0);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (const char* picture = std::getenv("ORVANDEL_BENCH_PICTURE")) {
-        StartRun();
-        app::Params().drawEquator = app::Params().drawEcliptic = true;
-        app::DrawInsideFrame();
-        window::Canvas().save(QString::fromLocal8Bit(picture));
-    }
-    return 0;
+    return bench::RunDrawingBenchmarks(
+        argc, argv, [] { bench::NewCanvas(1920, 1080); },
+        [] {
+            StartRun();
+            app::Params().drawEquator = app::Params().drawEcliptic = true;
+            app::DrawInsideFrame();
+        });
 }

@@ -6,16 +6,10 @@
 //
 // The site is 54.3° N, 10.1° E from 7.12.2026 14.17 MEZ on. Repetitions give
 // the median. ORVANDEL_BENCH_PICTURE=<file.png> saves the last picture of
-// perspective 0. The coastlines are read from data/ECLGRAPH.DAT beside this
-// source file, or from $ORVANDEL_SOURCE_DIR/data/ECLGRAPH.DAT.
+// perspective 0.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <QImage>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 
 #include "app/Discs.h"
 #include "app/MainLoop.h"
@@ -23,10 +17,10 @@
 #include "app/Parameters.h"
 #include "app/Scene.h"
 #include "astro/TimeScales.h"
+#include "bench/BenchSupport.h"
 #include "earth/Globe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
-#include "window/TextFiles.h"
 #include "window/WorldWindow.h"
 
 namespace {
@@ -36,26 +30,6 @@ using astro::Real;
 constexpr int CanvasWidth = 1920, CanvasHeight = 1080;
 constexpr Real StepDays = 10.0L / 1440;
 
-std::string CoastlineFile() {
-    if (const char* dir = std::getenv("ORVANDEL_SOURCE_DIR")) return std::string(dir) + "/data/ECLGRAPH.DAT";
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "ECLGRAPH.DAT").string();
-}
-
-// Loads the shipped coastlines into the globe's table once.
-bool LoadShippedCoastlines(benchmark::State& state) {
-    earth::GlobeState& globe = earth::Globe();
-    if (globe.outlines.loaded) return true;
-    try {
-        const std::string path = CoastlineFile();
-        earth::ParseErdeBin(earth::ParseOutlineText(window::ReadFileBytes(path), path), globe.outlines);
-        globe.outlines.loaded = true;
-        return true;
-    } catch (const std::exception& e) {
-        state.SkipWithError(e.what());
-        return false;
-    }
-}
-
 // A run in the outside view as a parameter file would start it (no opening
 // trail), in the given perspective, on a black canvas.
 void StartRun(std::uint8_t perspective) {
@@ -64,12 +38,8 @@ void StartRun(std::uint8_t perspective) {
     app::ResetScene();
     app::ResetDiscState();
     app::ResetOutsideView();
-    window::ResetDrawingState();
     window::ResetWorldWindow();
-    window::Canvas() = QImage(CanvasWidth, CanvasHeight, QImage::Format_RGB32);
-    window::Canvas().fill(Qt::black);
-    window::InitPalette();
-    window::SetTextStyle("Courier", 10, 0);
+    bench::NewCanvas(CanvasWidth, CanvasHeight);
     app::InstallGlobeHooks();
 
     app::Parameters& p = app::Params();
@@ -103,7 +73,7 @@ void Frame() {
 }
 
 void BM_DrawOutsideFrame(benchmark::State& state) {
-    if (!LoadShippedCoastlines(state)) return;
+    if (!bench::LoadShippedCoastlines(state)) return;
     StartRun(static_cast<std::uint8_t>(state.range(0)));
     Frame(); // builds the grid
     for (auto _ : state)
@@ -120,18 +90,10 @@ BENCHMARK(BM_DrawOutsideFrame)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    window::RegisterFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (const char* picture = std::getenv("ORVANDEL_BENCH_PICTURE")) {
+    const int status = bench::RunDrawingBenchmarks(argc, argv, window::RegisterFontSubstitutions, [] {
         StartRun(0);
         Frame();
-        window::Canvas().save(QString::fromLocal8Bit(picture));
-    }
+    });
     earth::ReleaseGlobe();
-    return 0;
+    return status;
 }
