@@ -16,7 +16,7 @@ set -u
 
 # shellcheck source-path=SCRIPTDIR source=lib.sh
 source "$(dirname "$0")/lib.sh"
-e2e_under_xvfb 1920x1080 "${3:-}" "xdotool import compare" "$@"
+e2e_under_xvfb 1920x1080 "${2:-}" "xdotool import compare" "$@"
 
 binary=$2
 out=$3
