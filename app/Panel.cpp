@@ -43,9 +43,9 @@ bool ShowsNonZero(const std::string& s) {
 
 // "Blick von " + the magnitude of the latitude (degrees, by the format code)
 // + "°" + the hemisphere + " ekl. Breite".
-std::string ViewerHeading(Real viewerLatitude, Real spec) {
+std::string ViewerHeading(Real viewerLatitude, Real formatCode) {
     const Real degrees = viewerLatitude * RadiansToDegrees;
-    const std::string angle = window::FormattedNumber(std::fabs(degrees), spec);
+    const std::string angle = window::FormattedNumber(std::fabs(degrees), formatCode);
     const bool south = degrees < 0 && ShowsNonZero(angle);
     return "Blick von " + angle + "°" + (south ? " südl. ekl. Breite" : " nördl. ekl. Breite");
 }

@@ -157,12 +157,12 @@ void TextToReal(const std::string& text, astro::Real& value, std::int32_t& error
     errorPos = 0;
 }
 
-void FormatNumber(std::string& s, astro::Real value, astro::Real spec) {
+void FormatNumber(std::string& s, astro::Real value, astro::Real formatCode) {
     constexpr std::int64_t MaxField = 4096;
-    // w saturates for an absurd spec; d comes from the fraction of spec
-    // itself, so it stays within -10..10 (0 for a spec that is not finite).
-    const std::int32_t w = astro::TruncToInt32(spec);
-    const std::int32_t d = astro::RoundToInt32((spec - std::trunc(spec)) * 10);
+    // w saturates for an absurd code; d comes from the fraction of the
+    // code itself, so it stays within -10..10 (0 for a code that is not finite).
+    const std::int32_t w = astro::TruncToInt32(formatCode);
+    const std::int32_t d = astro::RoundToInt32((formatCode - std::trunc(formatCode)) * 10);
 
     std::int64_t field = 0;
     if (std::isnan(value)) {
@@ -187,9 +187,9 @@ void FormatNumber(std::string& s, astro::Real value, astro::Real spec) {
         s.insert(0, static_cast<std::size_t>(field) - s.size(), ' ');
 }
 
-std::string FormattedNumber(astro::Real value, astro::Real spec) {
+std::string FormattedNumber(astro::Real value, astro::Real formatCode) {
     std::string s;
-    FormatNumber(s, value, spec);
+    FormatNumber(s, value, formatCode);
     return s;
 }
 

@@ -41,8 +41,8 @@ void TextToInteger(const std::string& text, std::int32_t& value, std::int32_t& e
 // small to be represented becomes 0 (with its sign).
 void TextToReal(const std::string& text, astro::Real& value, std::int32_t& errorPos);
 
-// Number to text by the code w.d in spec: w = the integer part of spec
-// (truncated), d = the first decimal of spec ((spec - w) * 10, rounded).
+// Number to text by the format code w.d: w = the integer part of the code
+// (truncated), d = its first decimal ((code - w) * 10, rounded).
 //  - d > 0: fixed-point with d decimals (the exact binary value rounded to
 //    nearest, ties to even), right-aligned in a field of w + d + 2 characters;
 //  - d <= 0: the value rounded to the nearest integer (ties to even),
@@ -50,11 +50,11 @@ void TextToReal(const std::string& text, astro::Real& value, std::int32_t& error
 // A field is never cut: a longer number is returned whole. A result that
 // rounds to zero has no minus sign ("0.00", never "-0.00"). Not-a-number
 // prints "NaN" and the infinities "Inf" and "-Inf" in the same field. Field
-// widths above 4096 characters (a spec no caller uses) are treated as 4096.
-void FormatNumber(std::string& s, astro::Real value, astro::Real spec);
+// widths above 4096 characters (a code no caller uses) are treated as 4096.
+void FormatNumber(std::string& s, astro::Real value, astro::Real formatCode);
 
 // FormatNumber as a function result.
-std::string FormattedNumber(astro::Real value, astro::Real spec);
+std::string FormattedNumber(astro::Real value, astro::Real formatCode);
 
 // The text without its first character when that is a blank (labels take one
 // of the leading blanks of a right-aligned field away).

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct FormatRow {
     const char* name;
     astro::Real value;
-    astro::Real spec;
+    astro::Real formatCode;
     std::string expected;
 };
 
@@ -123,7 +123,7 @@ class FormatNumberTest : public ::testing::TestWithParam<FormatRow> {};
 TEST_P(FormatNumberTest, Text) {
     const FormatRow& row = GetParam();
     std::string s = "old";
-    FormatNumber(s, row.value, row.spec);
+    FormatNumber(s, row.value, row.formatCode);
     EXPECT_EQ(s, row.expected);
 }
 
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"NegativeFixed", -1.5L, 2.1L, " -1.5"},
         FormatRow{"NoNegativeZeroFixed", -0.001L, 1.2L, " 0.00"},
         FormatRow{"NoNegativeZeroInteger", -0.4L, 2, " 0"},
-        // Only the first decimal of spec counts: 2.25 is 2.2 (2.5 rounds to 2).
+        // Only the first decimal of the format code counts: 2.25 is 2.2 (2.5 rounds to 2).
         FormatRow{"OnlyOneDecimalOfSpec", 1, 2.25L, "  1.00"},
         FormatRow{"SaturatedInteger", 1e20L, 2, "2147483647"},
         FormatRow{"SaturatedNegative", -1e20L, 2, "-2147483648"},
