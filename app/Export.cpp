@@ -151,12 +151,7 @@ void PrepareModules(const ExportOptions& options) {
     window::RegisterFontSubstitutions();
     window::ResetDrawingState();
     window::ResetWorldWindow();
-    ResetParameters();
-    ResetRunState();
-    ResetScene();
-    ResetDiscState();
-    ResetInsideView();
-    earth::ResetGlobe();
+    ResetApplicationState();
     SetCommandLine({options.parameterFile});
     window::Canvas() = QImage(options.width, options.height, QImage::Format_RGB32);
     window::Canvas().fill(Qt::white);

@@ -51,6 +51,9 @@ struct RunState {
 
 RunState& Run();
 void ResetRunState();
+// Start values of every module of the application (the parameters, the run,
+// the scene, the discs, both views, the panel) and of the globe.
+void ResetApplicationState();
 
 // One tick of the timer: at most one key and at most one frame.
 void MainTick();

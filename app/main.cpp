@@ -90,9 +90,7 @@ int main(int argc, char** argv) {
 
     // 2. The application's records (defaultsSet false) and the command line
     // without Qt's own options: the first argument names a parameter file.
-    app::ResetParameters();
-    app::ResetRunState();
-    app::ResetScene();
+    app::ResetApplicationState();
     std::vector<std::string> arguments;
     const QStringList all = QCoreApplication::arguments();
     for (qsizetype i = 1; i < all.size(); ++i)

@@ -96,9 +96,7 @@ class AppTest : public ::testing::Test {
         window::ResetLayer("/usr/bin/Orvandel");
         window::ResetDrawingState();
         window::ResetWorldWindow();
-        app::ResetParameters();
-        app::ResetRunState();
-        app::ResetScene();
+        app::ResetApplicationState();
         window::SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
         window::SetErrorReporter([this](const std::string& m) { messages.push_back(m); });
         window::SetClockSource(FixedClock);

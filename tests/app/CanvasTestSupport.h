@@ -26,12 +26,7 @@ inline constexpr Real Deg = astro::Pi / 180;
 // Every module state at its start values and a black canvas of width x height
 // pixels (no main window: the primitives paint into this canvas).
 inline void FreshCanvas(int width, int height) {
-    app::ResetParameters();
-    app::ResetRunState();
-    app::ResetScene();
-    app::ResetDiscState();
-    app::ResetInsideView();
-    earth::ResetGlobe();
+    app::ResetApplicationState();
     window::ResetDrawingState();
     window::ResetWorldWindow();
     window::Canvas() = QImage(width, height, QImage::Format_RGB32);

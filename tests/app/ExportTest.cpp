@@ -123,12 +123,7 @@ class ExportTest : public ::testing::Test {
         window::ResetLayer("/usr/bin/Orvandel");
         window::ResetDrawingState();
         window::ResetWorldWindow();
-        app::ResetParameters();
-        app::ResetRunState();
-        app::ResetScene();
-        app::ResetDiscState();
-        app::ResetInsideView();
-        earth::ResetGlobe();
+        app::ResetApplicationState();
         window::SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
         window::SetMonotonicClock(
             [this] {
