@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "astro/Vectors.h"
+
 namespace astro {
 
 namespace {
@@ -206,15 +208,6 @@ Real PFrac(Real x) {
 // Sine of x revolutions.
 Real Sin1(Real x) {
     return std::sin(TwoPiRounded * PFrac(x));
-}
-
-struct CosSin {
-    Real c = 1;
-    Real s = 0;
-};
-
-CosSin AngleSum(const CosSin& a, const CosSin& b) {
-    return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
 }
 
 // Cosines and sines of j times one argument, each scaled by factor^|j|, for

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "astro/Vectors.h"
+
 namespace astro {
 
 namespace {
@@ -122,17 +124,6 @@ constexpr Real TwoPiRounded = 6.283185307L;
 // Fractional part keeping the sign of x.
 Real Frac(Real x) {
     return x - std::trunc(x);
-}
-
-// Cosine and sine of one angle.
-struct CosSin {
-    Real c = 1;
-    Real s = 0;
-};
-
-// Cosine and sine of the sum of two angles.
-CosSin AngleSum(const CosSin& a, const CosSin& b) {
-    return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
 }
 
 struct Planet {

@@ -42,6 +42,19 @@ struct Matrix3 {
 // Angle in [-pi/2, pi/2] whose sine is x. x = +-1 gives exactly +-pi/2, and
 // |x| <= 1e-7 is returned unchanged. Values beyond +-1 (a sine assembled from
 // rounded products) are clamped to +-1. NaN gives NaN.
+// The cosine and sine of one angle, for the trigonometric series of the Sun
+// and the Moon, which build multiples and sums of their arguments from them.
+struct CosSin {
+    Real c = 1;
+    Real s = 0;
+};
+
+// The cosine and sine of the sum of two angles, from theirs (the addition
+// theorems): no call of cos or sin.
+constexpr CosSin AngleSum(const CosSin& a, const CosSin& b) {
+    return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
+}
+
 Real ArcSine(Real x);
 
 // Angle in [0, pi] whose cosine is x; values beyond +-1 are clamped. NaN gives

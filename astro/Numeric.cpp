@@ -1,1 +1,0 @@
-#include "astro/Numeric.h"
