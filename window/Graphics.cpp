@@ -1,23 +1,19 @@
 #include "window/Graphics.h"
 
 #include <QBuffer>
-#include <QFont>
-#include <QFontMetrics>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <memory>
-#include <optional>
-#include <vector>
 
 #include "window/FensterGraf.h"
+#include "window/GraphicsKernel.h"
 #include "window/TextFiles.h"
 
 namespace window {
+
+using namespace kernel;
 
 namespace {
 
@@ -66,101 +62,16 @@ constexpr std::array<Triple, 16> WindowCreationColours = {{
     {255, 255, 255}, // White
 }};
 
-// The text font as given: a family name (resolved through the substitutions)
-// and a size in points, or in pixels for the window's own font.
-struct FontSpec {
-    std::string family = "System";
-    std::int32_t pointSize = 0;  // > 0: size in points
-    std::int32_t pixelSize = 13; // used while pointSize is 0
-    bool bold = false;
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
-};
-
-struct DrawingState {
-    std::array<Rgb, 256> palette{};
-    Rgb fillColour{255, 255, 255};
-    bool fillOutline = true;
-    int fillBorder = Black;
-    Rgb brushColour{255, 255, 255}; // the fill colour of FillEllipse
-    std::int32_t textBackground = Black;
-    std::int32_t textAlignH = 0;
-    std::int32_t textAlignV = 0;
-    FontSpec font;
-    std::int32_t charWidth = 0;
-    std::int32_t charHeight = 0;
-    std::int32_t lineWidth = 1;
-    Rgb penColour{0, 0, 0};  // outlines of polygons and ellipses
-    Rgb textColour{0, 0, 0}; // left at the last DrawText colour
-    std::int32_t writeX = 0;
-    std::int32_t writeY = 0;
-};
-
-DrawingState& State() {
-    static DrawingState state;
-    return state;
-}
-
-// The QFont and QFontMetrics of the current font on the canvas, built when
-// the font or the canvas's resolution changes rather than for every text.
-struct FontCache {
-    std::uint64_t serial = 0; // of the entry below; 0: empty
-    std::uint64_t lastSerial = 0;
-    FontSpec spec;
-    int dpi = 0; // the canvas's vertical resolution the metrics were made for
-    std::optional<QFont> font;
-    std::optional<QFontMetrics> metrics;
-};
-
-FontCache& Fonts() {
-    static FontCache cache;
-    return cache;
-}
-
-// The one QPainter of the primitives. Beginning a QPainter on the canvas and
-// setting up its state costs far more than drawing a short line, and a globe
-// is a few thousand lines, so the painter stays active from the first
-// primitive until something shows, reads, copies or replaces the canvas
-// (EndPainting). The primitives still set every attribute they draw with
-// (pen, brush, font); those that the painter holds already are not set again.
-struct SharedPainter {
-    std::unique_ptr<QPainter> painter;
-    QImage* canvas = nullptr; // the canvas it is active on; nullptr: not active
-    bool endsWithApplication = false;
-    // The pen and brush the active painter holds, as the primitives set them.
-    enum class Pen { Unknown, Line, Text, None };
-    Pen pen = Pen::Unknown;
-    Rgb penColour;
-    std::int32_t penWidth = 0;
-    bool solidBrush = false; // false: unknown
-    Rgb brushColour;
-    std::uint64_t fontSerial = 0; // the FontCache entry it holds; 0: unknown
-    bool onePerPrimitive = false; // tests: every primitive ends the painter it used
-};
-
-SharedPainter& Shared() {
-    static SharedPainter shared;
-    return shared;
-}
-
 int ClampColour(int colour) {
     return std::clamp(colour, 0, 255);
 }
 
-QColor ToQColor(const Rgb& c) {
-    return QColor(c.r, c.g, c.b);
-}
-
 QColor PaletteQColor(int colour) {
-    return ToQColor(State().palette[static_cast<std::size_t>(ClampColour(colour))]);
+    return ToQColor(Kernel().drawing.palette[static_cast<std::size_t>(ClampColour(colour))]);
 }
 
 std::uint8_t ClampChannel(long long v) {
     return static_cast<std::uint8_t>(std::clamp(v, 0LL, 255LL));
-}
-
-std::int32_t SaturateToInt32(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 // Pixel coordinates beyond this magnitude lie far outside any canvas (a
@@ -175,275 +86,6 @@ std::int32_t ClampToSafe(std::int64_t v) {
 
 bool IsSafe(std::int64_t v) {
     return v >= -SafeCoordinate && v <= SafeCoordinate;
-}
-
-bool HaveGuiApplication() {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
-}
-
-void ReleaseFonts() {
-    FontCache& c = Fonts();
-    c.metrics.reset();
-    c.font.reset();
-    c.serial = 0;
-}
-
-// The painter and the cached fonts must not outlive the application that
-// their font engines belong to.
-void EndWithApplication() {
-    EndPainting();
-    ReleaseFonts();
-    Shared().painter.reset();
-    Shared().endsWithApplication = false;
-}
-
-void EndWithApplicationOnce() {
-    SharedPainter& sp = Shared();
-    if (sp.endsWithApplication || QCoreApplication::instance() == nullptr) return;
-    qAddPostRoutine(EndWithApplication);
-    sp.endsWithApplication = true;
-}
-
-QFont MakeFont(const FontSpec& spec) {
-    QFont f(QString::fromStdString(spec.family));
-    if (spec.pointSize > 0)
-        f.setPointSize(spec.pointSize);
-    else
-        f.setPixelSize(spec.pixelSize);
-    f.setBold(spec.bold);
-    f.setStyleStrategy(QFont::NoAntialias);
-    // Full hinting gives whole-pixel advances: a fixed-pitch text is then
-    // exactly its length times CharWidth wide.
-    f.setHintingPreference(QFont::PreferFullHinting);
-    return f;
-}
-
-// The current font and its metrics on the canvas (the canvas's resolution
-// turns points into pixels).
-const FontCache& CurrentFont() {
-    FontCache& c = Fonts();
-    const FontSpec& spec = State().font;
-    QImage& canvas = DrawingCanvas();
-    const int dpi = canvas.logicalDpiY();
-    if (c.serial == 0 || c.dpi != dpi || !(c.spec == spec)) {
-        EndWithApplicationOnce();
-        c.spec = spec;
-        c.dpi = dpi;
-        c.font = MakeFont(spec);
-        c.metrics.emplace(*c.font, &canvas);
-        c.serial = ++c.lastSerial;
-    }
-    return c;
-}
-
-const QFontMetrics& Metrics() {
-    return *CurrentFont().metrics;
-}
-
-void MeasureFont() {
-    DrawingState& s = State();
-    if (!HaveGuiApplication()) {
-        s.charWidth = s.charHeight = 0;
-        return;
-    }
-    const QFontMetrics& fm = Metrics();
-    s.charWidth = fm.horizontalAdvance(QStringLiteral("T"));
-    s.charHeight = fm.height();
-}
-
-// The primitives' painter, active on the canvas; primitives draw without
-// antialiasing, so that every pixel gets a palette colour.
-QPainter& Painter() {
-    SharedPainter& sp = Shared();
-    QImage& canvas = DrawingCanvas();
-    if (sp.canvas != &canvas || !sp.painter || !sp.painter->isActive()) {
-        EndPainting();
-        EndWithApplicationOnce();
-        if (!sp.painter) sp.painter = std::make_unique<QPainter>();
-        QPainter& painter = *sp.painter;
-        // A canvas that cannot be painted (a null image) leaves the painter
-        // inactive: Qt then ignores what the primitive draws, and the next
-        // primitive tries again.
-        if (painter.begin(&canvas)) {
-            sp.canvas = &canvas;
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.setRenderHint(QPainter::TextAntialiasing, false);
-            painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        }
-        sp.pen = SharedPainter::Pen::Unknown;
-        sp.solidBrush = false;
-        sp.fontSerial = 0;
-    }
-    return *sp.painter;
-}
-
-// A pen as the window system draws lines: solid, round ends and joins, in
-// the current line width.
-void UseLinePen(QPainter& painter, const Rgb& colour) {
-    SharedPainter& sp = Shared();
-    const std::int32_t width = std::max<std::int32_t>(State().lineWidth, 0);
-    if (sp.pen == SharedPainter::Pen::Line && sp.penColour == colour && sp.penWidth == width) return;
-    painter.setPen(QPen(ToQColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    sp.pen = SharedPainter::Pen::Line;
-    sp.penColour = colour;
-    sp.penWidth = width;
-}
-
-// The pen of a text: its colour.
-void UseTextPen(QPainter& painter, const Rgb& colour) {
-    SharedPainter& sp = Shared();
-    if (sp.pen == SharedPainter::Pen::Text && sp.penColour == colour) return;
-    painter.setPen(ToQColor(colour));
-    sp.pen = SharedPainter::Pen::Text;
-    sp.penColour = colour;
-}
-
-void UseNoPen(QPainter& painter) {
-    SharedPainter& sp = Shared();
-    if (sp.pen == SharedPainter::Pen::None) return;
-    painter.setPen(Qt::NoPen);
-    sp.pen = SharedPainter::Pen::None;
-}
-
-void UseBrush(QPainter& painter, const Rgb& colour) {
-    SharedPainter& sp = Shared();
-    if (sp.solidBrush && sp.brushColour == colour) return;
-    painter.setBrush(ToQColor(colour));
-    sp.solidBrush = true;
-    sp.brushColour = colour;
-}
-
-// The end of a primitive that painted: the window repaints after the tick.
-void Drawn() {
-    CanvasChanged();
-    if (Shared().onePerPrimitive) EndPainting();
-}
-
-void UseFont(QPainter& painter, const FontCache& font) {
-    SharedPainter& sp = Shared();
-    if (sp.fontSerial == font.serial) return;
-    painter.setFont(*font.font);
-    sp.fontSerial = font.serial;
-}
-
-// ---------------------------------------------------------------- wide lines
-
-// A line of a wide pen is the costly primitive: Qt strokes it as an outline
-// with round caps and fills that, some 1.7 µs a line where a line of width 1
-// costs a tenth of it, and a globe is thousands of lines. Qt's pixels of a
-// line between whole-pixel points depend only on the pen and on the line's
-// vector, not on where it starts, as long as the line lies inside the image
-// (tests compare every vector below with Qt's own line at many places). So
-// the pixels of each short vector are found once, by Qt on a scratch image,
-// and then written onto the canvas in the line's colour. Lines that reach
-// the canvas's edge, longer lines and other pens are drawn by Qt.
-constexpr std::int32_t MaskMinWidth = 2;
-constexpr std::int32_t MaskMaxWidth = 4;
-constexpr std::int32_t MaskMaxStep = 32; // |x2 - x1| and |y2 - y1| at most
-constexpr int MaskSide = 2 * MaskMaxStep + 1;
-// The scratch image, with the start point at its centre: no line of the
-// masks comes near its edge (where Qt would begin to clip the outline).
-constexpr int MaskScratchSize = 256;
-constexpr int MaskScratchOrigin = MaskScratchSize / 2;
-constexpr int MaskReach = MaskMaxStep + MaskMaxWidth + 12; // beyond any pixel of a mask
-
-// The pixels x0..x1 of the row dy, relative to the line's start.
-struct MaskRun {
-    std::int16_t dy, x0, x1;
-};
-
-struct LineMask {
-    bool made = false;
-    // The bounding box of the pixels, relative to the line's start.
-    std::int32_t left = 0, top = 0, right = -1, bottom = -1;
-    std::vector<MaskRun> runs;
-};
-
-struct LineMasks {
-    std::vector<LineMask> masks; // by width, then x2 - x1, then y2 - y1
-    QImage scratch;
-};
-
-LineMasks& Masks() {
-    static LineMasks masks;
-    return masks;
-}
-
-const LineMask& MaskOf(std::int32_t width, std::int32_t dx, std::int32_t dy) {
-    LineMasks& m = Masks();
-    if (m.masks.empty())
-        m.masks.resize(static_cast<std::size_t>(MaskMaxWidth - MaskMinWidth + 1) * MaskSide * MaskSide);
-    LineMask& mask = m.masks[(static_cast<std::size_t>(width - MaskMinWidth) * MaskSide +
-                              static_cast<std::size_t>(dx + MaskMaxStep)) *
-                                 MaskSide +
-                             static_cast<std::size_t>(dy + MaskMaxStep)];
-    if (mask.made) return mask;
-    if (m.scratch.isNull()) m.scratch = QImage(MaskScratchSize, MaskScratchSize, QImage::Format_RGB32);
-    const QRgb background = qRgb(255, 255, 255);
-    m.scratch.fill(background);
-    {
-        // The pen of UseLinePen; its colour does not change which pixels it covers.
-        QPainter painter(&m.scratch);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(QPen(QColor(0, 0, 0), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        const QPoint points[2] = {QPoint(MaskScratchOrigin, MaskScratchOrigin),
-                                  QPoint(MaskScratchOrigin + dx, MaskScratchOrigin + dy)};
-        painter.drawPolyline(points, 2);
-    }
-    mask.runs.clear();
-    for (int y = MaskScratchOrigin - MaskReach; y <= MaskScratchOrigin + MaskReach; ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(m.scratch.constScanLine(y));
-        int x = MaskScratchOrigin - MaskReach;
-        while (x <= MaskScratchOrigin + MaskReach) {
-            if ((row[x] & 0xFFFFFFu) == (background & 0xFFFFFFu)) {
-                ++x;
-                continue;
-            }
-            const int x0 = x;
-            while (x + 1 <= MaskScratchOrigin + MaskReach &&
-                   (row[x + 1] & 0xFFFFFFu) != (background & 0xFFFFFFu))
-                ++x;
-            const int dyRow = y - MaskScratchOrigin, left = x0 - MaskScratchOrigin,
-                      right = x - MaskScratchOrigin;
-            mask.runs.push_back(MaskRun{static_cast<std::int16_t>(dyRow), static_cast<std::int16_t>(left),
-                                        static_cast<std::int16_t>(right)});
-            if (mask.runs.size() == 1) {
-                mask.left = left;
-                mask.right = right;
-                mask.top = mask.bottom = dyRow;
-            } else {
-                mask.left = std::min(mask.left, left);
-                mask.right = std::max(mask.right, right);
-                mask.bottom = dyRow;
-            }
-            ++x;
-        }
-    }
-    mask.made = true;
-    return mask;
-}
-
-// Draws the line from its mask; false when it is one for Qt to draw.
-bool DrawLineFromMask(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, const Rgb& colour) {
-    const std::int32_t width = State().lineWidth;
-    if (width < MaskMinWidth || width > MaskMaxWidth || Shared().onePerPrimitive) return false;
-    const std::int64_t dx = std::int64_t{x2} - x1, dy = std::int64_t{y2} - y1;
-    if (dx < -MaskMaxStep || dx > MaskMaxStep || dy < -MaskMaxStep || dy > MaskMaxStep) return false;
-    QImage& canvas = DrawingCanvas();
-    if (canvas.format() != QImage::Format_RGB32) return false;
-    const LineMask& mask = MaskOf(width, static_cast<std::int32_t>(dx), static_cast<std::int32_t>(dy));
-    if (mask.runs.empty() || std::int64_t{x1} + mask.left < 0 || std::int64_t{y1} + mask.top < 0 ||
-        std::int64_t{x1} + mask.right >= canvas.width() || std::int64_t{y1} + mask.bottom >= canvas.height())
-        return false;
-    // The value Qt stores for an opaque colour in an RGB32 image.
-    const QRgb value = qRgb(colour.r, colour.g, colour.b);
-    uchar* bits = canvas.bits();
-    const qsizetype bytesPerLine = canvas.bytesPerLine();
-    for (const MaskRun& run : mask.runs) {
-        auto* row = reinterpret_cast<QRgb*>(bits + (y1 + run.dy) * bytesPerLine);
-        std::fill(row + x1 + run.x0, row + x1 + run.x1 + 1, value);
-    }
-    return true;
 }
 
 // Cosine and sine of t degrees for t = 0..180, the parameter steps of a half
@@ -471,17 +113,6 @@ std::int32_t ScreenHeightForWriting() {
 
 } // namespace
 
-void SetOnePainterPerPrimitive(bool on) {
-    Shared().onePerPrimitive = on;
-    EndPainting();
-}
-
-void EndPainting() {
-    SharedPainter& sp = Shared();
-    if (sp.painter && sp.painter->isActive()) sp.painter->end();
-    sp.canvas = nullptr;
-}
-
 std::int32_t MaxX() {
     if (const TGrundfenster* w = MainWindow()) return w->width() - 1;
     return DrawingCanvas().width() - 1;
@@ -507,13 +138,13 @@ void ClearScreen() {
 void PlotPoint(std::int32_t x, std::int32_t y, int colour) {
     QImage& canvas = DrawingCanvas();
     if (x < 0 || y < 0 || x >= canvas.width() || y >= canvas.height()) return;
-    const Rgb& c = State().palette[static_cast<std::size_t>(ClampColour(colour))];
+    const Rgb& c = Kernel().drawing.palette[static_cast<std::size_t>(ClampColour(colour))];
     canvas.setPixel(x, y, qRgb(c.r, c.g, c.b));
     CanvasChanged();
 }
 
 void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, int colour) {
-    const Rgb& c = State().palette[static_cast<std::size_t>(ClampColour(colour))];
+    const Rgb& c = Kernel().drawing.palette[static_cast<std::size_t>(ClampColour(colour))];
     if (!DrawLineFromMask(x1, y1, x2, y2, c)) {
         QPainter& painter = Painter();
         UseLinePen(painter, c);
@@ -524,11 +155,11 @@ void DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2
 }
 
 void SetLineWidth(std::int32_t width) {
-    State().lineWidth = width;
+    Kernel().drawing.lineWidth = width;
 }
 
 void SetFillColour(std::int32_t intensity, int colour, int border) {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     // k = intensity * 1.15 in exact arithmetic (ties come out exact).
     long long k = static_cast<long long>(
         std::nearbyint(static_cast<astro::Real>(static_cast<long long>(intensity) * 115) / 100));
@@ -546,7 +177,7 @@ void SetFillColour(std::int32_t intensity, int colour, int border) {
 }
 
 void FillRectangle(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-    const DrawingState& s = State();
+    const DrawingState& s = Kernel().drawing;
     // Right and bottom in 64 bits: left + width may leave the 32-bit range.
     const std::int64_t right = std::int64_t{left} + width;
     const std::int64_t bottom = std::int64_t{top} + height;
@@ -575,7 +206,7 @@ void FillRectangle(std::int32_t left, std::int32_t top, std::int32_t width, std:
 
 void FillPolygon(std::int32_t count, const PixelPoint* points) {
     if (count <= 0 || points == nullptr) return;
-    const DrawingState& s = State();
+    const DrawingState& s = Kernel().drawing;
     QPolygon polygon;
     polygon.reserve(count);
     for (std::int32_t i = 0; i < count; ++i)
@@ -591,7 +222,7 @@ void FillPolygon(std::int32_t count, const PixelPoint* points) {
 }
 
 void FillEllipse(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32_t ry) {
-    const DrawingState& s = State();
+    const DrawingState& s = Kernel().drawing;
     QPainter& painter = Painter();
     UseBrush(painter, s.brushColour);
     UseLinePen(painter, s.penColour);
@@ -629,7 +260,7 @@ void DrawHalfEllipse(std::int32_t cx, std::int32_t cy, std::int32_t a, std::int3
         DrawLine(points[180].x, points[180].y, points[0].x, points[0].y, Black);
     }
     if (mode != 0) {
-        DrawingState& st = State();
+        DrawingState& st = Kernel().drawing;
         const Rgb brush = st.brushColour;
         const int border = st.fillBorder;
         SetFillColour(intensity, colour, outline ? static_cast<int>(Black) : colour);
@@ -640,7 +271,7 @@ void DrawHalfEllipse(std::int32_t cx, std::int32_t cy, std::int32_t a, std::int3
 }
 
 void SetTextStyle(const std::string& fontName, std::int32_t size, std::int32_t style) {
-    FontSpec& font = State().font;
+    FontSpec& font = Kernel().drawing.font;
     font.family = fontName;
     // A size of 0 or less keeps the size the font had.
     if (size > 0) font.pointSize = size;
@@ -649,21 +280,21 @@ void SetTextStyle(const std::string& fontName, std::int32_t size, std::int32_t s
 }
 
 void SetFontSize(std::int32_t size) {
-    if (size > 0) State().font.pointSize = size;
+    if (size > 0) Kernel().drawing.font.pointSize = size;
     MeasureFont();
 }
 
 void SetTextAlignment(std::int32_t horizontal, std::int32_t vertical) {
-    State().textAlignH = horizontal;
-    State().textAlignV = vertical;
+    Kernel().drawing.textAlignH = horizontal;
+    Kernel().drawing.textAlignV = vertical;
 }
 
 void SetTextBackground(std::int32_t colour) {
-    State().textBackground = colour;
+    Kernel().drawing.textBackground = colour;
 }
 
 void DrawText(std::int32_t x, std::int32_t y, const std::string& text, int colour) {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     const QString qtext = QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()));
     const FontCache& font = CurrentFont();
     const QFontMetrics& fm = *font.metrics;
@@ -696,24 +327,24 @@ void DrawText(std::int32_t x, std::int32_t y, const std::string& text, int colou
 }
 
 void SetWritePosition(std::int32_t x, std::int32_t y) {
-    State().writeX = x;
-    State().writeY = y;
+    Kernel().drawing.writeX = x;
+    Kernel().drawing.writeY = y;
 }
 
 void WriteText(const std::string& text) {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     const std::int32_t w = TextWidth(text);
     // Sums in 64 bits, kept within 32 bits: the cursor may stand anywhere.
     if (MaxX() < std::int64_t{s.writeX} + w) {
         s.writeX = s.charWidth;
-        s.writeY = SaturateToInt32(std::int64_t{s.writeY} + s.charHeight);
+        s.writeY = astro::SaturateToInt32(std::int64_t{s.writeY} + s.charHeight);
     }
     DrawText(s.writeX, s.writeY, text, Black);
-    s.writeX = SaturateToInt32(std::int64_t{s.writeX} + w);
+    s.writeX = astro::SaturateToInt32(std::int64_t{s.writeX} + w);
 }
 
 void WriteLine(const std::string& text) {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     if (!text.empty()) DrawText(s.writeX, s.writeY, text, Black);
     s.writeX = s.charWidth;
     if (s.writeY < ScreenHeightForWriting()) s.writeY += s.charHeight;
@@ -728,7 +359,7 @@ void SetPaletteEntry(int index, int factor, int r, int g, int b) {
     QImage& canvas = Canvas(); // a read of the canvas: the painter ends
     canvas.setPixel(0, 0, requested);
     const QRgb shown = canvas.pixel(0, 0);
-    State().palette[static_cast<std::size_t>(index)] =
+    Kernel().drawing.palette[static_cast<std::size_t>(index)] =
         Rgb{static_cast<std::uint8_t>(qRed(shown)), static_cast<std::uint8_t>(qGreen(shown)),
             static_cast<std::uint8_t>(qBlue(shown))};
     CanvasChanged();
@@ -744,7 +375,7 @@ void InitPalette() {
 }
 
 void LoadWindowCreationPalette() {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     for (std::size_t i = 0; i < s.palette.size(); ++i) {
         if (i < WindowCreationColours.size()) {
             const Triple& t = WindowCreationColours[i];
@@ -778,14 +409,14 @@ void SavePicture(const std::string& fileName, std::int32_t left, std::int32_t to
 }
 
 PixelPoint WritePosition() {
-    return PixelPoint{State().writeX, State().writeY};
+    return PixelPoint{Kernel().drawing.writeX, Kernel().drawing.writeY};
 }
 
 std::int32_t CharWidth() {
-    return State().charWidth;
+    return Kernel().drawing.charWidth;
 }
 std::int32_t CharHeight() {
-    return State().charHeight;
+    return Kernel().drawing.charHeight;
 }
 
 std::int32_t TextWidth(const std::string& text) {
@@ -794,7 +425,7 @@ std::int32_t TextWidth(const std::string& text) {
 }
 
 Rgb PaletteColour(int index) {
-    return State().palette[static_cast<std::size_t>(ClampColour(index))];
+    return Kernel().drawing.palette[static_cast<std::size_t>(ClampColour(index))];
 }
 
 // ---------------------------------------------------------------- pictures
@@ -803,27 +434,16 @@ struct ScreenPicture::Impl {
     QImage image;
 };
 
-ScreenPicture::ScreenPicture() : impl_(new Impl) {}
-ScreenPicture::~ScreenPicture() {
-    delete impl_;
-}
-ScreenPicture::ScreenPicture(ScreenPicture&& other) noexcept : impl_(other.impl_) {
-    other.impl_ = nullptr;
-}
-ScreenPicture& ScreenPicture::operator=(ScreenPicture&& other) noexcept {
-    if (this != &other) {
-        delete impl_;
-        impl_ = other.impl_;
-        other.impl_ = nullptr;
-    }
-    return *this;
-}
+ScreenPicture::ScreenPicture() : impl_(std::make_unique<Impl>()) {}
+ScreenPicture::~ScreenPicture() = default;
+ScreenPicture::ScreenPicture(ScreenPicture&&) noexcept = default;
+ScreenPicture& ScreenPicture::operator=(ScreenPicture&&) noexcept = default;
 bool ScreenPicture::IsEmpty() const {
     return impl_ == nullptr || impl_->image.isNull();
 }
 
 void CaptureScreen(ScreenPicture& picture) {
-    if (picture.impl_ == nullptr) picture.impl_ = new ScreenPicture::Impl;
+    if (picture.impl_ == nullptr) picture.impl_ = std::make_unique<ScreenPicture::Impl>();
     // Canvas() ends the painter: the copy holds everything drawn so far.
     picture.impl_->image = Canvas().copy(0, 0, MaxX() + 1, MaxY() + 1);
 }
@@ -836,8 +456,17 @@ void DrawScreenPicture(const ScreenPicture& picture) {
 
 // ---------------------------------------------------------------- state
 
+namespace kernel {
+
+KernelState& Kernel() {
+    static KernelState state;
+    return state;
+}
+
+} // namespace kernel
+
 void ResetDrawingState() {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     s = DrawingState{};
     ReleaseFonts();
     LoadWindowCreationPalette();
@@ -848,7 +477,7 @@ void ResetDrawingState() {
 }
 
 void UseWindowFont() {
-    DrawingState& s = State();
+    DrawingState& s = Kernel().drawing;
     s.font = FontSpec{};
     MeasureFont();
     s.writeX = s.charWidth;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "astro/Numeric.h"
@@ -99,7 +100,7 @@ class ScreenPicture {
   private:
     friend void CaptureScreen(ScreenPicture&);
     friend void DrawScreenPicture(const ScreenPicture&);
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_; // nullptr after a move
 };
 // Copies the client area (0, 0)-(MaxX, MaxY) into the picture.
 void CaptureScreen(ScreenPicture& picture);
