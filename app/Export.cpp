@@ -171,16 +171,15 @@ void CheckParameterFile(const std::string& file) {
     }
 }
 
-// Missing coastlines end the export with their message instead of waiting
-// for a key.
-void NoWaitForMissingOutlines(const std::string&) {}
-
 // Error handling of the interactive program, replaced for the export's
 // duration: messages go to standard error only, and an end of the program
 // inside the animation becomes an error that the export can clean up after.
 struct BatchHandlers {
     BatchHandlers() {
         window::SetErrorReporter([](const std::string&) {}); // ReportToUser has printed it
+        // Missing coastlines end the export with their message instead of
+        // waiting for a key.
+        window::SetMessageAndEndHandler([](const std::string&) {});
         window::SetEndProgramHandler([](int status) {
             throw window::UserError("Das Programm wurde mit dem Status " + std::to_string(status) +
                                     " beendet.");
@@ -188,6 +187,7 @@ struct BatchHandlers {
     }
     ~BatchHandlers() {
         window::SetErrorReporter(nullptr);
+        window::SetMessageAndEndHandler(nullptr);
         window::SetEndProgramHandler(nullptr);
     }
 };
@@ -197,7 +197,6 @@ struct BatchHandlers {
 void StartExportRun() {
     Parameters& p = Params();
     InitialiseParameters();
-    earth::Globe().onMissingOutlines = NoWaitForMissingOutlines;
     p.singleStep = false;
     p.delayMs = 0;
     window::SetFillColour(255, window::Black, window::Black);

@@ -1,7 +1,5 @@
 #include "earth/Globe.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -20,7 +18,7 @@ GlobeState state;
 
 // Grid angles within this of a pole count as the pole (k·spacing is rounded).
 constexpr Real GridAngleTolerance = 1e-9L;
-constexpr Real GridStep = 10 * astro::Pi / 180; // between the points of a circle
+constexpr Real GridStep = astro::DegreesToRadians(10); // between the points of a circle
 
 void SetWidth(std::int32_t width) {
     if (state.setLineWidth != nullptr) {
@@ -46,16 +44,6 @@ GlobePoint GridPoint(Real x, Real y, Real z) {
     return p;
 }
 
-// Restores the timer's calls when the wait ends without ending the program
-// (a test's end handler that throws).
-struct CallsDisabled {
-    bool previous;
-    CallsDisabled() : previous(window::Layer().callsEnabled) { window::Layer().callsEnabled = false; }
-    ~CallsDisabled() { window::Layer().callsEnabled = previous; }
-    CallsDisabled(const CallsDisabled&) = delete;
-    CallsDisabled& operator=(const CallsDisabled&) = delete;
-};
-
 } // namespace
 
 LineSink WindowLineSink() {
@@ -73,7 +61,6 @@ void ResetGlobe() {
     state.visibleHook = nullptr;
     state.lineSink = WindowLineSink();
     state.setLineWidth = nullptr;
-    state.onMissingOutlines = nullptr;
 }
 
 void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook visible) {
@@ -85,15 +72,16 @@ void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook vis
 void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible, int outlineColour,
                std::int32_t outlineWidth, bool drawGrid, Real gridSpacingDegrees, int gridColour) {
     SetGlobeHooks(transform, project, visible);
-    LoadOutlines(state.outlines,
-                 state.onMissingOutlines != nullptr ? state.onMissingOutlines : ShowMissingOutlinesAndEnd);
+    // Without any coastline file the window layer shows the message, waits
+    // for a key and ends the program (a batch run replaces that step there).
+    LoadOutlines(state.outlines, window::ShowMessageWaitKeyAndEnd);
     SetWidth(outlineWidth);
     DrawSegments(state.outlines.segments.data(), state.outlines.count, transform, project, visible,
                  outlineColour, state.lineSink);
     SetWidth(1);
     if (drawGrid) {
         if (!state.grid.loaded) {
-            BuildGrid(state.grid, gridSpacingDegrees * astro::Pi / 180);
+            BuildGrid(state.grid, astro::DegreesToRadians(gridSpacingDegrees));
             state.grid.loaded = true;
         }
         DrawSegments(state.grid.segments.data(), state.grid.count, transform, project, visible, gridColour,
@@ -193,25 +181,6 @@ void ApplyMatrixToGlobePoint(const astro::Matrix3& m, GlobePoint& p) {
     p.x = static_cast<float>(out[0]);
     p.y = static_cast<float>(out[1]);
     p.z = static_cast<float>(out[2]);
-}
-
-void ShowMissingOutlinesAndEnd(const std::string& message) {
-    window::WriteLine(message);
-    window::CanvasChanged();
-    {
-        // The ticks keep coming while the wait processes events; they must
-        // not enter the application again (it would ask for the globe again).
-        CallsDisabled noCalls;
-        window::TGrundfenster* w = window::MainWindow();
-        if (w != nullptr && QCoreApplication::instance() != nullptr) {
-            w->update();
-            while (!window::KeyAvailable() && window::MainWindow() != nullptr &&
-                   window::MainWindow()->isVisible())
-                QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-            window::NextKey();
-        }
-    }
-    window::EndProgram(1);
 }
 
 } // namespace earth

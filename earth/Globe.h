@@ -40,7 +40,7 @@ inline constexpr std::int32_t MaxJoinedJumpPixels = 200;
 
 // Grid spacings below this (and non-positive or NaN spacings) build no grid:
 // such a grid would be a disc of solid lines.
-inline constexpr astro::Real MinGridSpacing = 0.1L * astro::Pi / 180;
+inline constexpr astro::Real MinGridSpacing = astro::DegreesToRadians(0.1L);
 // Points of each grid circle: every 10°, the last repeating the first.
 inline constexpr std::int32_t GridCirclePoints = 37;
 
@@ -48,14 +48,18 @@ inline constexpr std::int32_t GridCirclePoints = 37;
 struct GlobeState {
     OutlineSet outlines; // the coastlines
     OutlineSet grid;     // the coordinate grid; `loaded` means built
+    // The hooks registered last (at start-up and by every DrawGlobe). The
+    // drawing uses the hooks it is given and never reads these back; they are
+    // kept as the record of which view the globe was last drawn for, which a
+    // test or a debugger can look at.
     TransformHook transformHook = nullptr;
     ProjectHook projectHook = nullptr;
     VisibleHook visibleHook = nullptr;
-    // Replaceable for tests: where DrawGlobe draws, how it sets the pen
-    // width, and what happens when no coastline file exists.
+    // Replaceable for tests: where DrawGlobe draws and how it sets the pen
+    // width. (What happens when no coastline file exists is the window
+    // layer's: window::SetMessageAndEndHandler.)
     LineSink lineSink = WindowLineSink();
     void (*setLineWidth)(std::int32_t width) = nullptr; // nullptr: window::SetLineWidth
-    MissingOutlinesHandler onMissingOutlines = nullptr; // nullptr: ShowMissingOutlinesAndEnd
 };
 GlobeState& Globe();
 // Releases the data and gives the state its start values (tests).
@@ -68,7 +72,8 @@ void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook vis
 // then, if drawGrid, the grid in gridColour with a pen of 1 pixel. The grid is
 // built on the first call that draws it, for gridSpacingDegrees, and kept: a
 // later call with another spacing draws the first grid. Loads the coastlines
-// on the first call (which ends the program when no file exists).
+// on the first call; when no file exists, window::ShowMessageWaitKeyAndEnd
+// shows the message and ends the program.
 void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible, int outlineColour,
                std::int32_t outlineWidth, bool drawGrid, astro::Real gridSpacingDegrees, int gridColour);
 
@@ -93,10 +98,5 @@ void ReleaseGlobe();
 
 // (x, y, z) := m·(x, y, z); w and the spherical part are left as they are.
 void ApplyMatrixToGlobePoint(const astro::Matrix3& m, GlobePoint& p);
-
-// Writes the message at the text cursor of the main window, waits for a key
-// there, and ends the program (status 1). Without a main window it ends the
-// program at once. While it waits, the timer calls nothing.
-void ShowMissingOutlinesAndEnd(const std::string& message);
 
 } // namespace earth

@@ -13,17 +13,16 @@ namespace earth {
 
 namespace {
 
+using astro::DegreesToRadians;
+using astro::Pi;
 using astro::Real;
-
-constexpr Real Pi = astro::Pi;
-constexpr Real TwoPi = 2 * astro::Pi;
-constexpr Real RadiansPerDegree = astro::Pi / 180;
+using astro::TwoPi;
 
 // The markers of "ERDE.BIN" are compared in single precision: the converter
 // stores the marker 990° as float(990° in radians), which lies just below the
 // exact value, and it must still count as 990°.
-const float SegmentEndMarker = static_cast<float>(899 * RadiansPerDegree); // 15.690510
-const float DropMarker = static_cast<float>(990 * RadiansPerDegree);       // 17.278759
+const float SegmentEndMarker = static_cast<float>(DegreesToRadians(899)); // 15.690510
+const float DropMarker = static_cast<float>(DegreesToRadians(990));       // 17.278759
 
 // "ECLGRAPH.DAT": longitudes from 900 up are markers; 999 ends the data.
 constexpr float TextMarkerFrom = 900;
@@ -33,8 +32,8 @@ constexpr float TextEnd = 999;
 // 2π/8191 rad (not 2π/8192); the latitude code's unit is π/8191 rad.
 constexpr Real CompactUnit = TwoPi / 8191;
 constexpr Real CompactLatitudeUnit = Pi / 8191;
-constexpr Real CompactStepLonOffset = 5 * RadiansPerDegree;    // a step's Δlon = a·unit - 5°
-constexpr Real CompactStepLatOffset = 2.4L * RadiansPerDegree; // a step's Δlat = b·unit - 2.4°
+constexpr Real CompactStepLonOffset = DegreesToRadians(5);    // a step's Δlon = a·unit - 5°
+constexpr Real CompactStepLatOffset = DegreesToRadians(2.4L); // a step's Δlat = b·unit - 2.4°
 
 float FloatFromLittleEndian(const unsigned char* b) {
     const std::uint32_t bits = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
@@ -139,10 +138,10 @@ std::string NotANumberMessage(const std::string& sourceName, std::size_t lineNum
            "\"";
 }
 
-// Finds a file of the current directory without regard to letter case;
-// empty when there is none.
-std::string Locate(const char* name) {
-    std::string found = window::FindFileNoCase(name, ".");
+// Finds a file of `folder` without regard to letter case; empty when there is
+// none. A file of the current directory keeps a relative name ("ERDE.BIN").
+std::string Locate(const char* name, const std::string& folder = ".") {
+    std::string found = window::FindFileNoCase(name, folder);
     if (found.rfind("./", 0) == 0) found.erase(0, 2);
     return found;
 }
@@ -157,13 +156,8 @@ struct OutlineSources {
 
 OutlineSources FindOutlineSources() {
     for (const std::string& folder : window::DataSearchFolders()) {
-        auto find = [&folder](const char* name) {
-            std::string found = window::FindFileNoCase(name, folder);
-            if (found.rfind("./", 0) == 0) found.erase(0, 2);
-            return found;
-        };
-        OutlineSources sources{find(CompactOutlineFileName), find(BinaryOutlineFileName),
-                               find(TextOutlineFileName)};
+        OutlineSources sources{Locate(CompactOutlineFileName, folder), Locate(BinaryOutlineFileName, folder),
+                               Locate(TextOutlineFileName, folder)};
         if (!sources.compact.empty() || !sources.binary.empty() || !sources.text.empty()) return sources;
     }
     return {};
@@ -260,8 +254,8 @@ std::string ParseOutlineText(std::string_view text, const std::string& sourceNam
         // Points: westward degrees to eastward radians. Markers keep their value.
         const Real east =
             lambda < TextMarkerFrom ? 360 - static_cast<Real>(lambda) : static_cast<Real>(lambda);
-        AppendLittleEndian(bin, static_cast<float>(east * RadiansPerDegree));
-        AppendLittleEndian(bin, static_cast<float>(static_cast<Real>(phi) * RadiansPerDegree));
+        AppendLittleEndian(bin, static_cast<float>(DegreesToRadians(east)));
+        AppendLittleEndian(bin, static_cast<float>(DegreesToRadians(phi)));
     }
     AppendBits(bin, EndPairBits);
     AppendBits(bin, EndPairBits);

@@ -2,7 +2,9 @@
 // it: a main procedure called by a 1 ms timer, a queue of key codes, a busy
 // wait, the local clock and calendar.
 //
-// Everything runs on the window system's one thread.
+// Everything runs on the window system's one thread. FensterGraf.cpp holds
+// the window, its timer and keys; Services.cpp the clock, the wait, the file
+// test and the ways the program ends.
 #pragma once
 
 #include <QImage>
@@ -146,6 +148,20 @@ void SetErrorReporter(std::function<void(const std::string&)> reporter);
 // otherwise stop the ticks; a second timer delivers them for as long as the
 // loop runs.
 void RunModalWithTicks(const std::function<void()>& modalLoop);
+
+// Writes `message` at the text cursor of the main window, waits there for a
+// key (the timer calls nothing meanwhile) and ends the program with status 1;
+// without a main window it ends the program at once. A handler set with
+// SetMessageAndEndHandler replaces all of this; when the handler returns, so
+// does this call (the caller then reports the message as an error).
+void ShowMessageWaitKeyAndEnd(const std::string& message);
+// Replaces ShowMessageWaitKeyAndEnd, for batch runs that must not wait for a
+// key; nullptr restores it.
+void SetMessageAndEndHandler(std::function<void(const std::string&)> handler);
+
+// Gives the replaceable services (clock, monotonic clock, end of program,
+// error reporter, message-and-end) their defaults (tests).
+void ResetServices();
 
 // Registers the font substitutions ("Courier", "System", "MS Sans Serif").
 void RegisterFontSubstitutions();

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "EarthTestSupport.h"
+#include "window/FensterGraf.h"
 
 // Counts the allocations while `counting` is set (the drawing must make none).
 namespace {
@@ -278,7 +279,7 @@ class DrawGlobeTest : public TempFolderTest {
         ResetGlobe();
         Globe().lineSink = Recorder;
         Globe().setLineWidth = RecordWidth;
-        Globe().onMissingOutlines = ThrowingMissingHandler;
+        window::SetMessageAndEndHandler(ThrowingMissingHandler);
         ops.clear();
         widths.clear();
         // One coastline of three visible points close together.
@@ -286,6 +287,7 @@ class DrawGlobeTest : public TempFolderTest {
     }
     void TearDown() override {
         ResetGlobe();
+        window::SetMessageAndEndHandler(nullptr);
         TempFolderTest::TearDown();
     }
     static void Draw(bool grid, Real spacing) {

@@ -3,11 +3,14 @@
 #include <QImage>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "EarthTestSupport.h"
 #include "earth/Globe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
+#include "window/TextFiles.h"
 
 namespace {
 
@@ -44,7 +47,7 @@ class MissingOutlinesTest : public earth_test::TempFolderTest {
     }
     void TearDown() override {
         window::DestroyMainWindow();
-        window::SetEndProgramHandler(nullptr);
+        window::ResetServices();
         window::ResetLayer();
         ResetGlobe();
         TempFolderTest::TearDown();
@@ -62,7 +65,7 @@ TEST_F(MissingOutlinesTest, WritesTheMessageWaitsForAKeyWithoutTicksThenEnds) {
     QTimer::singleShot(60, [] { window::Layer().keyQueue += 'x'; });
     const std::int32_t ticksBefore = window::Layer().ticks;
     try {
-        ShowMissingOutlinesAndEnd(MissingOutlinesMessage);
+        window::ShowMessageWaitKeyAndEnd(MissingOutlinesMessage);
         FAIL() << "the program did not end";
     } catch (const EndCalled& e) {
         EXPECT_EQ(e.status, 1);
@@ -92,7 +95,27 @@ TEST_F(MissingOutlinesTest, DrawGlobeWithoutFilesEndsTheProgramAfterTheKey) {
 }
 
 TEST_F(MissingOutlinesTest, WithoutAMainWindowTheProgramEndsAtOnce) {
-    EXPECT_THROW(ShowMissingOutlinesAndEnd(MissingOutlinesMessage), EndCalled);
+    EXPECT_THROW(window::ShowMessageWaitKeyAndEnd(MissingOutlinesMessage), EndCalled);
+}
+
+// A batch run replaces the wait: DrawGlobe then reports the message as an
+// error and the program goes on, nothing written and no key taken.
+TEST_F(MissingOutlinesTest, AReplacedMessageStepMakesTheMissingFilesAnError) {
+    ShowWindow();
+    window::Layer().keyQueue = "a";
+    std::vector<std::string> shown;
+    window::SetMessageAndEndHandler([&shown](const std::string& message) { shown.push_back(message); });
+    try {
+        DrawGlobe([](const GlobePoint& p) { return p; },
+                  [](const GlobePoint&, std::int32_t&, std::int32_t&) {},
+                  [](const GlobePoint&) { return true; }, window::White, 1, true, 30, window::Black);
+        FAIL() << "no error";
+    } catch (const window::UserError& e) {
+        EXPECT_STREQ(e.what(), MissingOutlinesMessage);
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{MissingOutlinesMessage});
+    EXPECT_EQ(window::Layer().keyQueue, "a");
+    EXPECT_EQ(InkInRows(0, 400), 0);
 }
 
 } // namespace
