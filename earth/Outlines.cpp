@@ -57,10 +57,6 @@ void AppendBits(std::string& out, std::uint32_t bits) {
     AppendLittleEndian(out, f);
 }
 
-GlobePoint UnitPoint(Real lon, Real lat) {
-    return SphericalToGlobePoint(lon, lat, 1);
-}
-
 // Moves the collected points into a new segment of `set` (nothing if none).
 void FlushScratch(OutlineSet& set, std::vector<GlobePoint>& scratch) {
     if (!scratch.empty()) AddSegment(set, scratch.data(), static_cast<std::int32_t>(scratch.size()));
@@ -272,7 +268,7 @@ void ParseErdeBin(std::string_view bytes, OutlineSet& set) {
         const float lon = FloatFromLittleEndian(data + 8 * i);
         const float lat = FloatFromLittleEndian(data + 8 * i + 4);
         if (lon < SegmentEndMarker) {
-            scratch.push_back(UnitPoint(lon, lat));
+            scratch.push_back(SphericalToGlobePoint(lon, lat, 1));
         } else if (lon < DropMarker) {
             FlushScratch(set, scratch);
         } else {
@@ -304,7 +300,7 @@ void ParseErde0Bin(std::string_view bytes, OutlineSet& set) {
         Real lon = longitudeCode * CompactUnit;
         Real lat = latitudeCode * CompactLatitudeUnit - Pi / 2;
         scratch.clear();
-        scratch.push_back(UnitPoint(lon, lat));
+        scratch.push_back(SphericalToGlobePoint(lon, lat, 1));
         for (std::size_t k = 0; k < steps; ++k) {
             const unsigned b = step[2 * k];     // latitude code (low byte)
             const unsigned a = step[2 * k + 1]; // longitude code (high byte)
@@ -316,7 +312,7 @@ void ParseErde0Bin(std::string_view bytes, OutlineSet& set) {
             } else if (stored < 0) {
                 stored += TwoPi;
             }
-            scratch.push_back(UnitPoint(stored, lat));
+            scratch.push_back(SphericalToGlobePoint(stored, lat, 1));
         }
         FlushScratch(set, scratch);
     }

@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
+#include <array>
 
 #include "window/Graphics.h"
 #include "window/TextFiles.h"
@@ -40,11 +41,6 @@ WindowModule& Module() {
     return module;
 }
 
-LayerState& LayerInstance() {
-    static LayerState layer;
-    return layer;
-}
-
 QSize PrimaryScreenSize() {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry().size();
@@ -63,6 +59,25 @@ Qt::KeyboardModifiers HeldModifiers(Qt::KeyboardModifiers modifiers) {
     return modifiers & ~(Qt::KeypadModifier | Qt::GroupSwitchModifier);
 }
 
+// The key-down table beyond F1..F12: the queue codes of the cursor and
+// editing keys, whatever the modifiers.
+struct KeyDownRow {
+    int key;  // Qt::Key
+    int code; // the code put into the key queue
+};
+constexpr std::array<KeyDownRow, 10> KeyDownTable = {{
+    {Qt::Key_Left, 13},
+    {Qt::Key_Right, 14},
+    {Qt::Key_Up, 15},
+    {Qt::Key_Down, 16},
+    {Qt::Key_Home, 17},
+    {Qt::Key_End, 18},
+    {Qt::Key_PageUp, 19},
+    {Qt::Key_PageDown, 20},
+    {Qt::Key_Insert, 21},
+    {Qt::Key_Delete, 22},
+}};
+
 // The code of the key-down table, or 0. `modifiers` are held modifiers.
 int KeyDownCode(int key, Qt::KeyboardModifiers modifiers) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F12) {
@@ -71,30 +86,9 @@ int KeyDownCode(int key, Qt::KeyboardModifiers modifiers) {
         if (modifiers == Qt::ShiftModifier) return 28 + n;
         return 0;
     }
-    switch (key) {
-    case Qt::Key_Left:
-        return 13;
-    case Qt::Key_Right:
-        return 14;
-    case Qt::Key_Up:
-        return 15;
-    case Qt::Key_Down:
-        return 16;
-    case Qt::Key_Home:
-        return 17;
-    case Qt::Key_End:
-        return 18;
-    case Qt::Key_PageUp:
-        return 19;
-    case Qt::Key_PageDown:
-        return 20;
-    case Qt::Key_Insert:
-        return 21;
-    case Qt::Key_Delete:
-        return 22;
-    default:
-        return 0;
-    }
+    for (const KeyDownRow& row : KeyDownTable)
+        if (row.key == key) return row.code;
+    return 0;
 }
 
 // Keys that are handled by the key-down table alone and never give a
@@ -162,7 +156,8 @@ int ButtonsCode(Qt::MouseButtons buttons) {
 } // namespace
 
 LayerState& Layer() {
-    return LayerInstance();
+    static LayerState layer;
+    return layer;
 }
 
 std::string ProgramNameFromPath(const std::string& path) {

@@ -98,6 +98,9 @@ const std::array<HalfTurnStep, 181>& HalfTurnSteps() {
     static const std::array<HalfTurnStep, 181> steps = [] {
         std::array<HalfTurnStep, 181> table{};
         for (int t = 0; t <= 180; ++t) {
+            // (t·π)/180, not t·astro::Degree: the two differ in the last bit
+            // for some t, and that bit decides ties of the rounded pixel
+            // positions; the half ellipses keep the pixels they always had.
             const astro::Real tr = t * astro::Pi / 180;
             table[static_cast<std::size_t>(t)] = HalfTurnStep{std::cos(tr), std::sin(tr)};
         }
@@ -239,6 +242,7 @@ void FillEllipse(std::int32_t x, std::int32_t y, std::int32_t rx, std::int32_t r
 void DrawHalfEllipse(std::int32_t cx, std::int32_t cy, std::int32_t a, std::int32_t b, std::int32_t intensity,
                      int colour, bool outline, std::int32_t mode, astro::Real angleDeg) {
     using astro::Real;
+    // (angle·π)/180 like the steps above, for the same reason.
     const Real phi = angleDeg * astro::Pi / 180;
     const Real s = std::sin(phi);
     const Real c = std::cos(phi);

@@ -135,20 +135,20 @@ INSTANTIATE_TEST_SUITE_P(
         FormatRow{"TieToEvenUp", 3.5L, 2, " 4"}, FormatRow{"NegativeTie", -2.5L, 3, " -2"},
         FormatRow{"NeverCut", 123, 2, "123"}, FormatRow{"NeverCutFixed", 12345.678L, 1.1L, "12345.7"},
         FormatRow{"ZeroWidth", 5, 0, "5"}, FormatRow{"ClockTime", 12.34L, 2.2L, " 12.34"},
-        FormatRow{"SpecTwoPointZero", 7, 2.0L, " 7"}, FormatRow{"OneDecimal", 0.25L, 3.1L, "   0.2"},
+        FormatRow{"FormatCodeTwoPointZero", 7, 2.0L, " 7"}, FormatRow{"OneDecimal", 0.25L, 3.1L, "   0.2"},
         FormatRow{"FixedTieToEvenUp", 0.375L, 1.2L, " 0.38"},
         FormatRow{"NegativeFixed", -1.5L, 2.1L, " -1.5"},
         FormatRow{"NoNegativeZeroFixed", -0.001L, 1.2L, " 0.00"},
         FormatRow{"NoNegativeZeroInteger", -0.4L, 2, " 0"},
         // Only the first decimal of the format code counts: 2.25 is 2.2 (2.5 rounds to 2).
-        FormatRow{"OnlyOneDecimalOfSpec", 1, 2.25L, "  1.00"},
+        FormatRow{"OnlyOneDecimalOfFormatCode", 1, 2.25L, "  1.00"},
         FormatRow{"SaturatedInteger", 1e20L, 2, "2147483647"},
         FormatRow{"SaturatedNegative", -1e20L, 2, "-2147483648"},
         FormatRow{"NaNInteger", std::numeric_limits<astro::Real>::quiet_NaN(), 4, " NaN"},
         FormatRow{"NaNFixed", std::numeric_limits<astro::Real>::quiet_NaN(), 1.1L, " NaN"},
         FormatRow{"Infinity", std::numeric_limits<astro::Real>::infinity(), 4, " Inf"},
         FormatRow{"MinusInfinity", -std::numeric_limits<astro::Real>::infinity(), 2.2L, "  -Inf"},
-        FormatRow{"NegativeSpec", 7, -3, "7"}),
+        FormatRow{"NegativeFormatCode", 7, -3, "7"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatNumber, HugeValuesAreWrittenInFull) {
@@ -160,7 +160,7 @@ TEST(FormatNumber, HugeValuesAreWrittenInFull) {
     EXPECT_EQ(s.substr(s.size() - 4), "6.00");
 }
 
-TEST(FormatNumber, AbsurdSpecsStayBounded) {
+TEST(FormatNumber, AbsurdFormatCodesStayBounded) {
     std::string s;
     FormatNumber(s, 1, 1e12L);
     EXPECT_EQ(s.size(), 4096u);
