@@ -81,8 +81,7 @@ using astro::Vector3;
 DiscState discState;
 
 // The Earth's axis against the ecliptic's, radians.
-constexpr Real EarthTilt = 23.5L * astro::Pi / 180;
-constexpr Real RadiansToDegrees = 180 / astro::Pi;
+constexpr Real EarthTilt = ObliquityRadians;
 // The outside view shows the Sun symbol in the Sun's direction at this
 // distance from the observer, in Earth radii.
 constexpr Real SunSymbolDistance = 60;
@@ -91,11 +90,6 @@ constexpr Real GlobeGridSpacingDegrees = 30;
 // Points of the disc closer to the rim than this (as x² + z² of the unit
 // globe) are not drawn: the lines there would run into the disc's outline.
 constexpr float VisibleRimLimit = 0.95f;
-
-std::int32_t Saturated(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
 
 // m (x, y, z), without the length that ApplyMatrix keeps.
 void Turn(const Matrix3& m, Real& x, Real& y, Real& z) {
@@ -187,7 +181,7 @@ void DrawPhaseDisc(const Vector3& light, std::int32_t x, std::int32_t y, std::in
     Disc(x, y, r, darkColour);
     Vector3 v = ViewerCoordinates(light);
     astro::Normalise(v);
-    const Real sDeg = astro::AngleOfPoint(v.Y, v.X) * RadiansToDegrees;
+    const Real sDeg = astro::RadiansToDegrees(astro::AngleOfPoint(v.Y, v.X));
     const Real e = astro::AngleOfPoint(v.Z, std::hypot(v.X, v.Y));
     PaintPhase(x, y, r, litColour, darkColour, sDeg, std::sin(e));
 }
@@ -202,7 +196,7 @@ void DrawMoon(int colour) {
     const std::int32_t x = window::ScreenX(v.X);
     std::int32_t y = window::ScreenY(v.Y);
     // Perspective 2 has its origin at the observer, on top of the Earth's disc.
-    if (run.perspective == 2) y = Saturated(static_cast<std::int64_t>(y) - run.earthRadiusPx);
+    if (run.perspective == 2) y = astro::SaturateToInt32(static_cast<std::int64_t>(y) - run.earthRadiusPx);
     if (colour == window::Black)
         Disc(x, y, run.outsideDiscRadius, window::Black);
     else
@@ -219,8 +213,8 @@ void DrawEarth(int colour) {
 
     Disc(d.previousObserverX, d.previousObserverY, dot, window::Black);
     if (colour == window::Black)
-        Disc(run.earthCentreX, run.earthCentreY, Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10),
-             window::Black);
+        Disc(run.earthCentreX, run.earthCentreY,
+             astro::SaturateToInt32(static_cast<std::int64_t>(run.earthRadiusPx) + 10), window::Black);
     else
         DrawPhaseDisc(Scene().sunVector, run.earthCentreX, run.earthCentreY, run.earthRadiusPx,
                       window::LightBlue, window::DarkGray);
@@ -248,9 +242,9 @@ void DrawSunSymbol(int colour) {
     Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
     if (sun.Y < 0 || colour == window::Black || !(sun.Length > 0)) return;
     const std::int32_t x = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
-    const std::int32_t y =
-        Saturated(static_cast<std::int64_t>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) -
-                  run.earthRadiusPx);
+    const std::int32_t y = astro::SaturateToInt32(
+        static_cast<std::int64_t>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) -
+        run.earthRadiusPx);
     Disc(x, y, run.outsideDiscRadius, colour);
     d.previousSunX = x;
     d.previousSunY = y;
@@ -277,7 +271,7 @@ void DrawInsideSun(std::int32_t x, std::int32_t y, int colour) {
 
 void DrawInsideMoon(std::int32_t x, std::int32_t y, std::int32_t r, int darkColour, int litColour,
                     Real limbAngle, Real q) {
-    PaintPhase(x, y, r, litColour, darkColour, limbAngle * RadiansToDegrees, std::sin(q));
+    PaintPhase(x, y, r, litColour, darkColour, astro::RadiansToDegrees(limbAngle), std::sin(q));
 }
 
 earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point) {

@@ -19,6 +19,7 @@
 #include "app/Panel.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
+#include "app/Startup.h"
 #include "astro/Vectors.h"
 #include "earth/Globe.h"
 #include "window/FensterGraf.h"
@@ -31,36 +32,6 @@ namespace fs = std::filesystem;
 namespace app {
 
 namespace {
-
-constexpr Real DegreesPerRadian = 180 / astro::Pi;
-
-// The smallest picture: the views need a client area of at least 2 x 2
-// pixels (MaxX and MaxY of at least 1); the largest one that an image holds.
-constexpr std::int32_t MinPictureSide = 2;
-constexpr std::int32_t MaxPictureSide = 32767;
-// More pictures than any slide show needs, and few enough that their names
-// and the table stay manageable.
-constexpr std::int32_t MaxFrames = 1000000;
-
-bool StartsWith(const std::string& s, const char* prefix) {
-    return s.rfind(prefix, 0) == 0;
-}
-
-bool ParseInt(const std::string& text, std::int32_t& value) {
-    if (text.empty() || text[0] == '+' || text[0] == '-') return false;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && ptr == last;
-}
-
-bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
-    const std::size_t x = text.find_first_of("xX");
-    if (x == std::string::npos) return false;
-    return ParseInt(text.substr(0, x), width) && ParseInt(text.substr(x + 1), height) &&
-           width >= MinPictureSide && height >= MinPictureSide && width <= MaxPictureSide &&
-           height <= MaxPictureSide;
-}
 
 std::string WithoutOuterBlanks(std::string s) {
     const std::size_t first = s.find_first_not_of(' ');
@@ -147,12 +118,7 @@ std::string PngBytes(const QImage& canvas) {
 // The start values of every module, as the program entry gives them, and a
 // canvas of the picture's size in place of the window's.
 void PrepareModules(const ExportOptions& options) {
-    window::ResetLayer(QCoreApplication::applicationFilePath().toStdString());
-    window::RegisterFontSubstitutions();
-    window::ResetDrawingState();
-    window::ResetWorldWindow();
-    ResetApplicationState();
-    SetCommandLine({options.parameterFile});
+    StartModules(QCoreApplication::applicationFilePath().toStdString(), {options.parameterFile});
     window::Canvas() = QImage(options.width, options.height, QImage::Format_RGB32);
     window::Canvas().fill(Qt::white);
     window::SetTextStyle("Courier", 10, 0);
@@ -207,102 +173,6 @@ void StartExportRun() {
 
 } // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-    CommandLine line;
-    if (arguments.empty() || !StartsWith(arguments.front(), "--")) return line;
-    ExportOptions& o = line.exportOptions;
-    bool haveExport = false, haveFrames = false, haveSize = false;
-    for (std::size_t n = 0; n < arguments.size(); ++n) {
-        const std::string& a = arguments[n];
-        if (a == "--help" || a == "--version") {
-            if (arguments.size() != 1)
-                throw CommandLineError("Die Option " + a + " steht ohne weitere Angaben.");
-            line.kind = a == "--help" ? CommandKind::Help : CommandKind::Version;
-            return line;
-        }
-        if (a == "--export" || a == "--frames" || a == "--size") {
-            bool& seen = a == "--export" ? haveExport : a == "--frames" ? haveFrames : haveSize;
-            if (seen) throw CommandLineError("Die Option " + a + " steht mehrfach da.");
-            seen = true;
-            if (n + 1 >= arguments.size()) throw CommandLineError("Nach " + a + " fehlt der Wert.");
-            const std::string& value = arguments[++n];
-            if (a == "--export") {
-                if (value.empty()) throw CommandLineError("Nach --export fehlt der Ordner.");
-                o.folder = value;
-            } else if (a == "--frames") {
-                if (!ParseInt(value, o.frames) || o.frames < 1 || o.frames > MaxFrames)
-                    throw CommandLineError(
-                        "Der Wert \"" + value +
-                        "\" von --frames ist ungültig: erwartet wird eine ganze Zahl von 1 "
-                        "bis " +
-                        std::to_string(MaxFrames) + ".");
-            } else if (!ParseSize(value, o.width, o.height)) {
-                throw CommandLineError("Der Wert \"" + value +
-                                       "\" von --size ist ungültig: erwartet wird Breite x Höhe in Pixeln, "
-                                       "je 2 bis 32767, z. B. 1920x1080.");
-            }
-            continue;
-        }
-        if (StartsWith(a, "--")) throw CommandLineError("Unbekannte Option \"" + a + "\".");
-        if (!o.parameterFile.empty())
-            throw CommandLineError("Nur eine Parameterdatei ist möglich: \"" + o.parameterFile + "\" und \"" +
-                                   a + "\".");
-        o.parameterFile = a;
-    }
-    if (!haveExport) throw CommandLineError("--frames und --size gelten nur zusammen mit --export ORDNER.");
-    if (!haveFrames) throw CommandLineError("Die Anzahl der Bilder fehlt (--frames N).");
-    if (o.parameterFile.empty()) throw CommandLineError("Die Parameterdatei fehlt.");
-    line.kind = CommandKind::Export;
-    return line;
-}
-
-std::string UsageText(const std::string& dataFolder) {
-    std::string text = "Aufruf: Orvandel [PARAMETERDATEI]\n"
-                       "        Orvandel --export ORDNER --frames N [--size BxH] PARAMETERDATEI\n"
-                       "        Orvandel --help | --version\n"
-                       "\n"
-                       "Orvandel zeigt den Lauf des Mondes um die Erde und die Mondphasen für einen\n"
-                       "Ort und einen Zeitpunkt: von innen (der Himmel über dem Horizont) oder von\n"
-                       "außen (die Erde als Kugel im Raum).\n"
-                       "\n"
-                       "Ohne Angaben fragt das Programm die Parameter nacheinander ab. Mit einer\n"
-                       "PARAMETERDATEI (etwa der mit F2 gespeicherten \"Orvandel.dat\") beginnt die\n"
-                       "Animation ohne Fragen; Esc beendet das Programm dann.\n"
-                       "\n"
-                       "Optionen:\n"
-                       "  --export ORDNER  die Animation der PARAMETERDATEI ohne Fenster als Bilder\n"
-                       "                   frame0001.png, frame0002.png, ... und die Tabelle\n"
-                       "                   frames.csv in den ORDNER schreiben\n"
-                       "  --frames N       Anzahl der Bilder (zu --export), mindestens 1\n"
-                       "  --size BxH       Bildgröße in Pixeln (zu --export), Vorgabe 1920x1080\n"
-                       "  --help           diese Hilfe\n"
-                       "  --version        die Version des Programms\n"
-                       "\n"
-                       "Tasten während der Animation:\n"
-                       "  F1          Hilfe zur Ansicht\n"
-                       "  F2          Parameter in \"Orvandel.dat\" speichern\n"
-                       "  e           Einzelschritt an/aus\n"
-                       "  p           Pause (weiter mit einer beliebigen Taste)\n"
-                       "  * /         Zeitschritt größer/kleiner\n"
-                       "  <= =>       (Pfeiltasten) Verzögerung größer/kleiner\n"
-                       "  + -         positive Zeitrichtung / Zeitrichtung umkehren\n"
-                       "  > <         Sonne und Mond (innen) oder Erde (außen) größer/kleiner\n"
-                       "  ^ v         (Pfeiltasten) Bild kippen (Ansicht von außen)\n"
-                       "  h           nächste Perspektive (Ansicht von außen)\n"
-                       "  l           Visierlinien zu Sonne und Mond (Ansicht von innen)\n"
-                       "  d           Wechsel zwischen den Ansichten von innen und von außen\n"
-                       "  s           Bild speichern: Orvandel00.bmp, Orvandel01.bmp, ...\n"
-                       "  Esc         neue Eingabe der Parameter (mit Parameterdatei: Ende)\n"
-                       "  Strg+C      Programm beenden\n"
-                       "\n"
-                       "Die Dateien ECLGRAPH.DAT, ERDE.BIN, ERDE_0.BIN und Orvandel.txt werden im\n"
-                       "aktuellen Ordner gesucht, dann im Datenordner ";
-    text += dataFolder.empty() ? std::string("(keiner)") : dataFolder;
-    text += ",\n"
-            "dann neben dem Programm. Geschrieben wird nur in den aktuellen Ordner.\n";
-    return text;
-}
-
 std::string FrameFileName(std::int32_t k, std::int32_t n) {
     const int digits = std::max<int>(4, static_cast<int>(std::to_string(n).size()));
     char buffer[32];
@@ -310,27 +180,24 @@ std::string FrameFileName(std::int32_t k, std::int32_t n) {
     return buffer;
 }
 
-FrameRow ComputeFrameRow(std::int32_t frame, Real jd, std::int32_t width, std::int32_t height) {
-    SetInsideWorldWindow(width - 1, height - 1);
-    Run().currentJD = jd;
-    ComputeInsideScene();
-    const SceneState& s = Scene();
-    const Parameters& p = Params();
+FrameRow ComputeFrameRow(std::int32_t frame, const InsideSceneInput& input) {
+    const InsideSceneResult s = ComputeInsideScene(input);
     FrameRow row;
     row.frame = frame;
-    row.jd = jd;
-    row.date = WithoutOuterBlanks(PanelDateText(p.startDay, p.startMonth, p.startYear));
-    row.time = WithoutOuterBlanks(PanelTimeText(p.startTime));
-    row.sunAzimuth = astro::AngleOfPoint(s.sunSky.Y, s.sunSky.X) * DegreesPerRadian;
-    row.sunAltitude = s.sunAltitude * DegreesPerRadian;
-    row.moonAzimuth = astro::AngleOfPoint(s.moonSky.Y, s.moonSky.X) * DegreesPerRadian;
-    row.moonAltitude = s.moonAltitude * DegreesPerRadian;
-    row.phaseAngle = s.phaseAngle * DegreesPerRadian;
-    row.illuminated = (1 + std::cos(s.phaseAngle)) / 2;
-    row.elongation = astro::ArcCosine(astro::DotProduct(s.sunSky, s.moonSky)) * DegreesPerRadian;
+    row.jd = input.jd;
+    const astro::CalendarDate& d = s.instant.date;
+    row.date = WithoutOuterBlanks(PanelDateText(d.Day, d.Month, d.Year));
+    row.time = WithoutOuterBlanks(PanelTimeText(s.instant.clock));
+    row.sunAzimuth = astro::RadiansToDegrees(astro::AngleOfPoint(s.sunSky.Y, s.sunSky.X));
+    row.sunAltitude = astro::RadiansToDegrees(s.sunAltitude);
+    row.moonAzimuth = astro::RadiansToDegrees(astro::AngleOfPoint(s.moonSky.Y, s.moonSky.X));
+    row.moonAltitude = astro::RadiansToDegrees(s.moonAltitude);
+    row.phaseAngle = astro::RadiansToDegrees(s.phaseAngle);
+    row.illuminated = IlluminatedFraction(s.phaseAngle);
+    row.elongation = astro::RadiansToDegrees(astro::ArcCosine(astro::DotProduct(s.sunSky, s.moonSky)));
     // brightLimbAngle is counted from the screen's x axis, counter-clockwise
     // with y up; the vertical is 90 degrees from it.
-    row.limbFromVertical = Signed180(s.brightLimbAngle * DegreesPerRadian - 90);
+    row.limbFromVertical = Signed180(astro::RadiansToDegrees(s.brightLimbAngle) - 90);
     return row;
 }
 
@@ -361,8 +228,7 @@ void ExportFrames(const ExportOptions& options, const std::function<void(const s
         written.collecting = MakeCollectingFolder(folder);
 
         PrepareModules(options);
-        std::vector<Real> shown;
-        shown.reserve(static_cast<std::size_t>(options.frames));
+        std::vector<std::string> rows{FrameCsvHeader};
         std::vector<std::string> names;
         for (std::int32_t k = 1; k <= options.frames; ++k) {
             const std::int64_t before = Run().framesDrawn;
@@ -372,7 +238,11 @@ void ExportFrames(const ExportOptions& options, const std::function<void(const s
                 MainTick();
             if (Run().framesDrawn == before)
                 throw window::UserError("Die Animation hat kein Bild " + std::to_string(k) + " gezeichnet.");
-            shown.push_back(Run().shownJD);
+            // The table's row of the instant shown, from the run's inputs and
+            // the inside view's world window for the picture's size.
+            InsideSceneInput input = CurrentInsideInput(Run().shownJD);
+            input.world = InsideWorldWindow(options.width - 1, options.height - 1, Run().insideHalfWidth);
+            rows.push_back(FormatFrameRow(ComputeFrameRow(k, input)));
             const QImage& canvas = window::Canvas();
             if (observer) observer(k, canvas);
             const std::string name = FrameFileName(k, options.frames);
@@ -381,13 +251,7 @@ void ExportFrames(const ExportOptions& options, const std::function<void(const s
             if (progress) progress("Bild " + std::to_string(k) + " von " + std::to_string(options.frames));
         }
 
-        // The table, once every picture is drawn: its computation uses the
-        // inside view's world window.
-        std::vector<std::string> lines{FrameCsvHeader};
-        for (std::size_t i = 0; i < shown.size(); ++i)
-            lines.push_back(FormatFrameRow(
-                ComputeFrameRow(static_cast<std::int32_t>(i + 1), shown[i], options.width, options.height)));
-        window::WriteTextFileLines((written.collecting / FrameCsvFileName).string(), lines);
+        window::WriteTextFileLines((written.collecting / FrameCsvFileName).string(), rows);
         names.push_back(FrameCsvFileName);
 
         for (const std::string& name : names) {

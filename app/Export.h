@@ -1,5 +1,4 @@
-// The program's command line beyond the parameter file, and the frame export:
-// the animation of a parameter file drawn without a window into numbered PNG
+// The frame export: the animation of a parameter file drawn without a window into numbered PNG
 // pictures, with a table of the Sun and the Moon for every frame.
 #pragma once
 
@@ -10,50 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "app/SceneGeometry.h"
 #include "astro/Numeric.h"
 
 namespace app {
 
 using astro::Real;
-
-// A command line that cannot be used; what() is the German message. The
-// program ends with status 2.
-class CommandLineError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-struct ExportOptions {
-    std::string folder;        // where the pictures and frames.csv go
-    std::int32_t frames = 0;   // number of pictures, at least 1
-    std::int32_t width = 1920; // picture size in pixels (the window's client area)
-    std::int32_t height = 1080;
-    std::string parameterFile;
-};
-
-enum class CommandKind {
-    Run,     // the interactive program (with or without a parameter file)
-    Help,    // --help
-    Version, // --version
-    Export,  // --export
-};
-
-struct CommandLine {
-    CommandKind kind = CommandKind::Run;
-    ExportOptions exportOptions;
-};
-
-// The arguments after the program name. A first argument that does not begin
-// with "--" (or none) is the interactive program: that argument names the
-// parameter file, as always. Otherwise the arguments are options: "--help",
-// "--version", or "--export DIR --frames N [--size WxH] PARAMFILE" in any
-// order. Throws CommandLineError for an unknown option, a missing or bad
-// value, a repeated option or a missing parameter file.
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
-
-// The usage text of --help (UTF-8); dataFolder is shown where the program
-// looks for its data.
-std::string UsageText(const std::string& dataFolder);
 
 // The name of picture k (1-based) of n: "frame0001.png", with more digits
 // when n has more than four.
@@ -83,10 +45,8 @@ inline constexpr const char* FrameCsvHeader = "frame,jd,date,time_mez,sun_az,sun
                                               "phase_angle,illuminated,elongation,limb_from_vertical";
 inline constexpr const char* FrameCsvFileName = "frames.csv";
 
-// The row for the instant jd, computed with the inside scene for a client area
-// of width x height pixels. Changes the parameter record's date fields, the
-// scene, currentJD and the world window: call it after drawing.
-FrameRow ComputeFrameRow(std::int32_t frame, Real jd, std::int32_t width, std::int32_t height);
+// The row of the instant input.jd, computed with the inside scene.
+FrameRow ComputeFrameRow(std::int32_t frame, const InsideSceneInput& input);
 std::string FormatFrameRow(const FrameRow& row);
 
 // Called after frame k (1-based) has been drawn, with the canvas that the

@@ -30,7 +30,7 @@ using window::PixelPoint;
 
 InsideViewState insideState;
 
-constexpr Real Degree = astro::Pi / 180;
+using astro::Degree;
 // The sampling of every curve of the view: horizon, grid, equator, ecliptic.
 constexpr Real CurveStep = 2 * Degree;
 // The horizon walk starts just off the central meridian of the sky.

@@ -68,9 +68,9 @@ void DrawInsideScene();
 // (radians): 30 degrees for a spacing that is not a positive number, at least
 // MinInsideGridSpacing.
 Real InsideGridSpacing(Real entered);
-inline constexpr Real DefaultInsideGridSpacing = 30 * astro::Pi / 180;
+inline constexpr Real DefaultInsideGridSpacing = 30 * astro::Degree;
 // Finer grids would need hundreds of thousands of lines per picture.
-inline constexpr Real MinInsideGridSpacing = 1 * astro::Pi / 180;
+inline constexpr Real MinInsideGridSpacing = astro::Degree;
 
 // " (" latitude "°n.B., " longitude "°ö.L.)" with the texts as entered.
 std::string InsideLocationText(const std::string& latitudeText, const std::string& longitudeText);

@@ -19,6 +19,18 @@
 namespace app {
 
 namespace {
+RunState runState;
+} // namespace
+
+RunState& Run() {
+    return runState;
+}
+
+void ResetRunState() {
+    runState = RunState{};
+}
+
+namespace {
 
 // Key codes of the key queue.
 enum KeyCode : std::int32_t {
@@ -290,9 +302,9 @@ void MainTick() {
     // 1. Before the first run, and while new parameters are wanted: the
     // prompts (they return at once while the main window is not active, so
     // a later tick tries again).
-    if (!window::Layer().runStarted || run.stopRequested) PromptParameters();
+    if (!Run().runStarted || run.stopRequested) PromptParameters();
     // 2. Nested ticks inside a prompt end here.
-    if (run.stopRequested || !window::Layer().runStarted) return;
+    if (run.stopRequested || !Run().runStarted) return;
     // 3. Any key ends a pause and is used up by it.
     if (window::KeyAvailable() && run.paused) {
         run.paused = false;
@@ -341,9 +353,9 @@ void DrawFrame() {
 void StartRun() {
     Parameters& p = Params();
     RunState& run = Run();
-    p.latitude *= DegreesToRadians;
-    p.longitude *= DegreesToRadians;
-    p.centralAzimuth *= DegreesToRadians;
+    p.latitude *= astro::Degree;
+    p.longitude *= astro::Degree;
+    p.centralAzimuth *= astro::Degree;
     PrepareScene(); // the sine and cosine of the latitude, the azimuth matrix
     p.timeStep = astro::HoursFromClock(p.timeStep) / 24; // days
     run.currentJD =

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/SceneGeometry.h"
 #include "astro/Numeric.h"
 #include "astro/Vectors.h"
 
@@ -14,8 +15,9 @@ namespace app {
 using astro::Real;
 
 struct RunState {
-    // runStarted lives in the window layer (window::Layer().runStarted) so
-    // that it is false before the first tick.
+    // A run has started: the parameters were entered or read and the first
+    // frame is drawn. False before the first tick and after Esc.
+    bool runStarted = false;
     bool stopRequested = false;
     bool paused = false;
     std::int32_t lastKey = 0;
@@ -31,13 +33,13 @@ struct RunState {
     astro::Matrix3 tiltForward{}, tiltBack{};
     astro::Matrix3 latitudeViewMatrix{}, latitudeViewInverse{};
 
-    std::int32_t earthRadiusPx = 100;    // outside view: Earth radius on the screen
-    std::int32_t outsideDiscRadius = 25; // outside view: Moon disc, Sun symbol, margin
+    std::int32_t earthRadiusPx = 100;                          // outside view: Earth radius on the screen
+    std::int32_t outsideDiscRadius = DefaultOutsideDiscRadius; // outside view: Moon disc, Sun symbol, margin
     std::int32_t earthCentreX = 0, earthCentreY = 0;
 
-    std::int32_t insideDiscRadius = 15; // inside view: Sun and Moon discs
-    Real insideHalfWidth = 5.0;         // inside view: half the world window's width
-    std::int32_t textLineY = 0;         // inside view: row of the date line
+    std::int32_t insideDiscRadius = 15;            // inside view: Sun and Moon discs
+    Real insideHalfWidth = DefaultInsideHalfWidth; // inside view: half the world window's width
+    std::int32_t textLineY = 0;                    // inside view: row of the date line
     std::int32_t observerX = 0, observerY = 0;
 
     bool redrawAfterHelp = false;
@@ -51,9 +53,6 @@ struct RunState {
 
 RunState& Run();
 void ResetRunState();
-// Start values of every module of the application (the parameters, the run,
-// the scene, the discs, both views, the panel) and of the globe.
-void ResetApplicationState();
 
 // One tick of the timer: at most one key and at most one frame.
 void MainTick();

@@ -24,11 +24,6 @@ OutsideViewState outsideViewState;
 // Ten degrees: one step of the tilt keys, radians.
 constexpr Real TiltStep = astro::Pi / 18;
 
-std::int32_t Saturated(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 // The angle of the view over the observer's latitude circle (perspective 1),
 // radians: the ecliptic plane turned about the equinox line so that the
 // latitude circle of a northern site is seen from above it; sites on the
@@ -47,7 +42,7 @@ bool MoonCentre(std::int32_t& x, std::int32_t& y) {
     const astro::Vector3 v = ViewerCoordinates(scene.moonVector);
     x = window::ScreenX(v.X);
     y = window::ScreenY(v.Y);
-    if (run.perspective == 2) y = Saturated(static_cast<std::int64_t>(y) - run.earthRadiusPx);
+    if (run.perspective == 2) y = astro::SaturateToInt32(static_cast<std::int64_t>(y) - run.earthRadiusPx);
     return true;
 }
 
@@ -77,8 +72,8 @@ void DrawLabelledMoon(int labelColour) {
     const std::int64_t discTop = static_cast<std::int64_t>(y) - run.outsideDiscRadius;
     OutsideMoonLabel label;
     label.x = x;
-    label.dateBottom = Saturated(discTop - 2 * h);
-    label.timeBottom = Saturated(discTop - h);
+    label.dateBottom = astro::SaturateToInt32(discTop - 2 * h);
+    label.timeBottom = astro::SaturateToInt32(discTop - h);
     label.dateText = PanelDateText(p.startDay, p.startMonth, p.startYear);
     label.timeText = PanelTimeText(p.startTime) + " Uhr MEZ";
     label.colour = labelColour;
@@ -106,7 +101,7 @@ void ResetOutsideView() {
 
 std::int32_t HorizonRow() {
     const RunState& run = Run();
-    return Saturated(static_cast<std::int64_t>(run.earthCentreY) - run.earthRadiusPx);
+    return astro::SaturateToInt32(static_cast<std::int64_t>(run.earthCentreY) - run.earthRadiusPx);
 }
 
 void DrawHorizonLine(int colour) {

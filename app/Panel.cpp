@@ -26,8 +26,6 @@ PanelState& PanelStorage() {
 }
 
 // One degree in radians.
-constexpr Real OneDegree = 0.017453292519943295L;
-constexpr Real RadiansToDegrees = 180 / astro::Pi;
 
 // The clock value with two decimals in a field of six, one leading blank
 // removed.
@@ -44,7 +42,7 @@ bool ShowsNonZero(const std::string& s) {
 // "Blick von " + the magnitude of the latitude (degrees, by the format code)
 // + "°" + the hemisphere + " ekl. Breite".
 std::string ViewerHeading(Real viewerLatitude, Real formatCode) {
-    const Real degrees = viewerLatitude * RadiansToDegrees;
+    const Real degrees = astro::RadiansToDegrees(viewerLatitude);
     const std::string angle = window::FormattedNumber(std::fabs(degrees), formatCode);
     const bool south = degrees < 0 && ShowsNonZero(angle);
     return "Blick von " + angle + "°" + (south ? " südl. ekl. Breite" : " nördl. ekl. Breite");
@@ -195,7 +193,7 @@ Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix) {
 
 std::string PoleViewHeading(Real viewerLatitude) {
     // Within one degree of the pole: the untilted view.
-    if (viewerLatitude > astro::Pi / 2 - OneDegree) return "Blick vom Nordpol der Ekliptik";
+    if (viewerLatitude > astro::Pi / 2 - astro::Degree) return "Blick vom Nordpol der Ekliptik";
     return ViewerHeading(viewerLatitude, 2);
 }
 

@@ -175,7 +175,7 @@ void ParseParameterText(std::string_view bytes, const std::string& fileName, Par
     in.Integer(7, q.delayText, q.delayMs);
     in.Real(8, q.azimuthText, q.centralAzimuth);
     in.Real(9, q.gridSpacingText, q.gridSpacing);
-    q.gridSpacing *= DegreesToRadians;
+    q.gridSpacing *= astro::Degree;
 
     // 10 to 12: the first character; j or J means yes. An empty line keeps
     // the answer "n".

@@ -8,6 +8,7 @@
 #include "app/Discs.h"
 #include "app/MainLoop.h"
 #include "app/Panel.h"
+#include "app/Scene.h"
 #include "astro/Vectors.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
@@ -16,6 +17,18 @@
 #include "window/TextFiles.h"
 
 namespace app {
+
+namespace {
+Parameters parameters;
+} // namespace
+
+Parameters& Params() {
+    return parameters;
+}
+
+void ResetParameters() {
+    parameters = Parameters{};
+}
 
 namespace {
 
@@ -102,7 +115,7 @@ void AskAllQuestions(Parameters& p) {
     if (p.viewMode == 0) {
         window::PromptReal("zentraler Azimut in Grad (Süden: 0)", p.azimuthText, p.centralAzimuth);
         window::PromptReal("Abstand der Koordinatenlinien in Grad", p.gridSpacingText, p.gridSpacing);
-        p.gridSpacing *= DegreesToRadians;
+        p.gridSpacing *= astro::Degree;
         window::PromptChar("Soll der Äquator gezeichnet werden (j/n) ?", p.equatorAnswer);
         p.drawEquator = IsYes(p.equatorAnswer);
         window::PromptChar("Soll die Ekliptik gezeichnet werden (j/n) ?", p.eclipticAnswer);
@@ -136,7 +149,7 @@ void InitialiseParameters() {
     run.earthRadiusPx = 4 * run.outsideDiscRadius;
     p.sinObliquity = std::sin(ObliquityRadians);
     p.cosObliquity = std::cos(ObliquityRadians);
-    p.eyePoint = astro::MakeVector(-1.05L, 0, 0.35L);
+    p.eyePoint = EyePoint();
     run.pictureNumber = 0;
     // The outside view's matrices until a run builds its own: the view over
     // the latitude circle of the equator, and the identity.
@@ -194,7 +207,7 @@ void StartRunAfterInput() {
 
     StartRun();
     DrawFrame();
-    window::Layer().runStarted = true;
+    Run().runStarted = true;
     Run().stopRequested = false;
     Run().paused = false;
 }

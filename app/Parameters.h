@@ -18,11 +18,6 @@ namespace app {
 
 using astro::Real;
 
-// The obliquity of the ecliptic, taken as exactly 23.5 degrees, in radians.
-inline constexpr Real ObliquityRadians = 0.41015237421866746L;
-// Degrees to radians, as the parameters convert them.
-inline constexpr Real DegreesToRadians = 0.017453292519943295L;
-
 // The file that F2 writes, in the current directory.
 inline constexpr const char* SavedParameterFileName = "Orvandel.dat";
 

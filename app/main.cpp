@@ -18,7 +18,7 @@
 #include "app/Export.h"
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
-#include "app/Scene.h"
+#include "app/Startup.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -81,38 +81,31 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
 
-    // 1. The layer's modules take their start values before any window exists.
-    window::ResetLayer(QCoreApplication::applicationFilePath().toStdString());
+    // The modules take their start values before any window exists; the
+    // command line without Qt's own options: the first argument names a
+    // parameter file.
     window::SetProgramFolder(QCoreApplication::applicationDirPath().toStdString());
-    window::RegisterFontSubstitutions();
-    window::ResetDrawingState();
-    window::ResetWorldWindow();
-
-    // 2. The application's records (defaultsSet false) and the command line
-    // without Qt's own options: the first argument names a parameter file.
-    app::ResetApplicationState();
     std::vector<std::string> arguments;
     const QStringList all = QCoreApplication::arguments();
     for (qsizetype i = 1; i < all.size(); ++i)
         arguments.push_back(all[i].toStdString());
-    app::SetCommandLine(arguments);
+    app::StartModules(QCoreApplication::applicationFilePath().toStdString(), arguments);
 
-    // 3. The main window; its creation handler runs inside.
+    // The main window; its creation handler runs inside.
     window::TGrundfenster* mainWindow = window::CreateMainWindow();
     mainWindow->showOverScreen();
 
-    // 4. The prompt dialog, hidden until a prompt is shown.
+    // The prompt dialog, hidden until a prompt is shown.
     window::CreateEingabeDialog();
 
-    // 5. Start-up drawing.
+    // The canvas takes the program's font and is cleared before the first tick.
     window::SetTextStyle("Courier", 10, 0);
     window::ClearScreen();
 
-    // 6. The procedures. Ticks start with the message loop; the first tick
+    // The two procedures. Ticks start with the message loop; the first tick
     // calls the prompts.
     window::Layer().inputProcedure = app::PromptParameters;
     window::Layer().mainProcedure = app::MainTick;
 
-    // 7.
     return application.exec();
 }

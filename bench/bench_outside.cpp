@@ -47,8 +47,8 @@ void StartRun(std::uint8_t perspective) {
     p.startedWithFile = true;
     p.latitudeText = "54.3";
     p.longitudeText = "10.1";
-    p.latitude = 54.3L * app::DegreesToRadians;
-    p.longitude = 10.1L * app::DegreesToRadians;
+    p.latitude = 54.3L * astro::Degree;
+    p.longitude = 10.1L * astro::Degree;
     p.sinObliquity = std::sin(app::ObliquityRadians);
     p.cosObliquity = std::cos(app::ObliquityRadians);
     p.timeStep = StepDays;

@@ -22,6 +22,7 @@
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
+#include "app/Startup.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -134,7 +135,7 @@ class AppTest : public ::testing::Test {
             ShownPrompt s;
             s.label = d.Label1->text().toStdString();
             s.defaultText = d.Edit->text().toStdString();
-            s.runStartedWhileShown = window::Layer().runStarted;
+            s.runStartedWhileShown = app::Run().runStarted;
             s.framesWhileShown = app::Run().framesDrawn;
             s.ticksAtShow = window::Layer().ticks;
             answers.shown.push_back(s);
@@ -164,7 +165,7 @@ class AppTest : public ::testing::Test {
         AnswerWith(answers);
         app::MainTick();
         window::SetPromptShownHook(nullptr);
-        ASSERT_TRUE(window::Layer().runStarted);
+        ASSERT_TRUE(app::Run().runStarted);
         ASSERT_EQ(answers.shown.size(), 12u);
     }
 

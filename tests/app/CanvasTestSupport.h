@@ -13,6 +13,7 @@
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
+#include "app/Startup.h"
 #include "earth/Globe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"

@@ -24,6 +24,7 @@
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
+#include "app/Startup.h"
 #include "earth/Globe.h"
 #include "earth/Outlines.h"
 #include "window/Eingabe.h"
@@ -140,7 +141,7 @@ class ExportTest : public ::testing::Test {
         window::ClearScreen();
         std::vector<QImage> frames;
         app::PromptParameters();
-        EXPECT_TRUE(window::Layer().runStarted);
+        EXPECT_TRUE(app::Run().runStarted);
         frames.push_back(window::Canvas().copy());
         window::Layer().keyQueue += 'e';
         for (int k = 2; k <= n; ++k) {

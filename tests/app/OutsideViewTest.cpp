@@ -129,7 +129,7 @@ class OutsideViewTest : public AppTest {
                                             "j * Einzelschritt (j/n)?\r\n");
         app::SetCommandLine({"aussen.dat"});
         app::MainTick();
-        ASSERT_TRUE(window::Layer().runStarted);
+        ASSERT_TRUE(app::Run().runStarted);
         ASSERT_TRUE(Params().startedWithFile);
         ASSERT_EQ(Params().viewMode, 1);
     }
@@ -146,7 +146,7 @@ class OutsideViewTest : public AppTest {
         Tick(Esc);
         window::SetPromptShownHook(nullptr);
         ASSERT_EQ(answers.shown.size(), 8u); // the outside view asks no inside questions
-        ASSERT_TRUE(window::Layer().runStarted);
+        ASSERT_TRUE(app::Run().runStarted);
     }
 
     // Steps the instant of a perspective-2 scene through a day in steps of

@@ -282,8 +282,8 @@ class PanelLabelsTest : public PanelScreenTest {
         p.startTime = 14.597L;
         p.latitudeText = "-33.9";
         p.longitudeText = "-70.6";
-        p.latitude = -33.9L * app::DegreesToRadians;
-        p.longitude = -70.6L * app::DegreesToRadians;
+        p.latitude = -33.9L * astro::Degree;
+        p.longitude = -70.6L * astro::Degree;
         app::RunState& run = app::Run();
         run.earthRadiusPx = 100;
         run.earthCentreY = 300;
@@ -323,7 +323,7 @@ TEST_F(PanelLabelsTest, PoleViewErasesTheHorizonWords) {
     const int maxY = WindowHeight - 1;
     for (bool south : {false, true}) {
         SCOPED_TRACE(south);
-        app::Params().latitude = (south ? -33.9L : 54.3L) * app::DegreesToRadians;
+        app::Params().latitude = (south ? -33.9L : 54.3L) * astro::Degree;
         window::Canvas().fill(Qt::black);
         app::Run().perspective = 2;
         app::DrawOutsideLabels();

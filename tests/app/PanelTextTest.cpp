@@ -12,7 +12,7 @@ namespace {
 
 using app::Real;
 
-constexpr Real Degree = app::DegreesToRadians;
+constexpr Real Degree = astro::Degree;
 
 // ---------------------------------------------------------------- date, time, place
 

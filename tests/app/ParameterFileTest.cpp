@@ -81,7 +81,7 @@ TEST(ParameterFile, ReadsEveryFieldOfAValidFile) {
     EXPECT_EQ(p.azimuthText, "0");
     EXPECT_EQ(p.centralAzimuth, 0);
     EXPECT_EQ(p.gridSpacingText, "30");
-    EXPECT_EQ(p.gridSpacing, 30 * app::DegreesToRadians); // stored in radians
+    EXPECT_EQ(p.gridSpacing, 30 * astro::Degree); // stored in radians
     EXPECT_EQ(p.equatorAnswer, 'n');
     EXPECT_FALSE(p.drawEquator);
     EXPECT_EQ(p.eclipticAnswer, 'n');
@@ -165,7 +165,7 @@ TEST(ParameterFile, ValuesEndAtTheFirstBlankAndTakeADecimalComma) {
     EXPECT_EQ(blanks.startTime, 9.05L);
     EXPECT_EQ(ParsedWith(6, "1e300").timeStep, 1e300L); // any number that converts
     EXPECT_EQ(ParsedWith(7, "-5 ms").delayMs, -5);
-    EXPECT_EQ(ParsedWith(9, "45,5").gridSpacing, 45.5L * app::DegreesToRadians);
+    EXPECT_EQ(ParsedWith(9, "45,5").gridSpacing, 45.5L * astro::Degree);
 }
 
 TEST(ParameterFile, RefusesAValueThatDoesNotConvertWithLineAndText) {
@@ -312,7 +312,7 @@ TEST(ParameterFile, AWrittenFileReadsBackToTheSameValues) {
     EXPECT_EQ(q.timeStep, 1e300L);
     EXPECT_EQ(q.delayMs, -5);
     EXPECT_EQ(q.centralAzimuth, 180);
-    EXPECT_EQ(q.gridSpacing, 15 * app::DegreesToRadians);
+    EXPECT_EQ(q.gridSpacing, 15 * astro::Degree);
     EXPECT_TRUE(q.drawEquator);
     EXPECT_FALSE(q.drawEcliptic);
     EXPECT_EQ(q.eclipticAnswer, 'x');

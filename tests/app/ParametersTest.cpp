@@ -61,16 +61,16 @@ TEST_F(ParametersTest, TheFirstSequenceAsksEveryQuestionWithItsDefault) {
 
     const app::Parameters& p = Params();
     EXPECT_EQ(p.latitudeText, "-33,9");
-    EXPECT_EQ(p.latitude, -33.9L * app::DegreesToRadians); // StartRun turned it into radians
+    EXPECT_EQ(p.latitude, -33.9L * astro::Degree); // StartRun turned it into radians
     EXPECT_EQ(p.dayText, " 7");
     EXPECT_EQ(p.startTimeText, "  9.05");
     EXPECT_EQ(p.azimuthText, "180");
-    EXPECT_EQ(p.centralAzimuth, 180 * app::DegreesToRadians);
-    EXPECT_EQ(p.gridSpacing, 30 * app::DegreesToRadians);
+    EXPECT_EQ(p.centralAzimuth, 180 * astro::Degree);
+    EXPECT_EQ(p.gridSpacing, 30 * astro::Degree);
     EXPECT_TRUE(p.singleStep);
     EXPECT_TRUE(p.parametersEntered);
     EXPECT_FALSE(p.keepStartScreen);
-    EXPECT_TRUE(window::Layer().runStarted);
+    EXPECT_TRUE(app::Run().runStarted);
     EXPECT_FALSE(app::Run().stopRequested);
     EXPECT_FALSE(app::Run().paused);
     // StartRun, then exactly one frame, at the start instant (7.12.2026,
@@ -88,7 +88,7 @@ TEST_F(ParametersTest, TheAzimuthDefaultFollowsTheLatitudeJustEntered) {
     for (const auto& row : rows) {
         app::ResetParameters();
         app::ResetRunState();
-        window::Layer().runStarted = false;
+        app::Run().runStarted = false;
         Answers answers;
         answers.texts = {row.latitude};
         answers.acceptDefaultsBeyond = true;
@@ -135,9 +135,9 @@ TEST_F(ParametersTest, TheOutsideViewAsksOnlyTheFirstEightQuestions) {
     EXPECT_EQ(answers.shown[0].defaultText, "54.3"); // the text of the previous sequence
     EXPECT_EQ(answers.shown[7].label, "Verzögerung in ms");
     EXPECT_EQ(Params().azimuthText, "180");
-    EXPECT_TRUE(window::Layer().runStarted);
+    EXPECT_TRUE(app::Run().runStarted);
     EXPECT_FALSE(app::Run().stopRequested);
-    EXPECT_EQ(Params().previousLatitude, 54.3L * app::DegreesToRadians); // the latitude of the last run
+    EXPECT_EQ(Params().previousLatitude, 54.3L * astro::Degree); // the latitude of the last run
 }
 
 TEST_F(ParametersTest, NestedTicksInsideThePromptsDoNothing) {
@@ -182,7 +182,7 @@ TEST_F(ParametersTest, NoPromptWhileTheMainWindowIsInactive) {
     AnswerWith(answers);
     app::MainTick();
     EXPECT_TRUE(answers.shown.empty());
-    EXPECT_FALSE(window::Layer().runStarted);
+    EXPECT_FALSE(app::Run().runStarted);
     EXPECT_FALSE(Params().defaultsSet);
     other.hide();
     QApplication::processEvents();
@@ -192,7 +192,7 @@ TEST_F(ParametersTest, NoPromptWhileTheMainWindowIsInactive) {
     answers.acceptDefaultsBeyond = true;
     app::MainTick();
     EXPECT_EQ(answers.shown.size(), 12u);
-    EXPECT_TRUE(window::Layer().runStarted);
+    EXPECT_TRUE(app::Run().runStarted);
 }
 
 TEST_F(ParametersTest, EscWhileTheMainWindowIsInactivePromptsOnALaterTick) {
@@ -242,7 +242,7 @@ TEST_F(ParametersTest, ASavedFileGivenAtTheStartReproducesEveryValue) {
     // A new program with the saved file as its argument.
     app::ResetParameters();
     app::ResetRunState();
-    window::Layer().runStarted = false;
+    app::Run().runStarted = false;
     app::SetCommandLine({"orvandel.DAT"}); // found without regard to case
     Answers none;
     AnswerWith(none);
@@ -260,7 +260,7 @@ TEST_F(ParametersTest, ASavedFileGivenAtTheStartReproducesEveryValue) {
     EXPECT_EQ(p.timeStep, 0.05L);
     EXPECT_EQ(p.delayMs, 30);
     EXPECT_EQ(p.centralAzimuth, 0);
-    EXPECT_EQ(p.gridSpacing, 15 * app::DegreesToRadians);
+    EXPECT_EQ(p.gridSpacing, 15 * astro::Degree);
     EXPECT_TRUE(p.drawEquator);
     EXPECT_FALSE(p.drawEcliptic);
     EXPECT_TRUE(p.singleStep);
@@ -268,7 +268,7 @@ TEST_F(ParametersTest, ASavedFileGivenAtTheStartReproducesEveryValue) {
     // The run starts without a prompt, at the start instant itself.
     Tick();
     EXPECT_TRUE(none.shown.empty());
-    EXPECT_TRUE(window::Layer().runStarted);
+    EXPECT_TRUE(app::Run().runStarted);
     EXPECT_EQ(app::Run().framesDrawn, 1);
     EXPECT_NEAR(static_cast<double>(app::Run().shownJD), 2461381.5 + (8 + 5 / 60.0) / 24, 1e-9);
     // Esc ends a program started with a parameter file.
@@ -338,7 +338,7 @@ TEST_F(ParametersTest, AFileThatCannotBeOpenedLeadsToThePrompts) {
     // The defaults and every question, as without an argument.
     ASSERT_EQ(answers.shown.size(), 12u);
     EXPECT_EQ(answers.shown[2].defaultText, " 7");
-    EXPECT_TRUE(window::Layer().runStarted);
+    EXPECT_TRUE(app::Run().runStarted);
     // Esc now asks again instead of ending the program.
     Answers again;
     again.acceptDefaultsBeyond = true;

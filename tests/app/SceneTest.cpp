@@ -184,7 +184,7 @@ TEST(SunHeight, BoundariesOfDayTwilightAndNight) {
         {"just below the horizon", -1e-12L, false, true, window::Blue},
         {"3 degrees below", -3 * Deg, false, true, window::Blue},
         {"just above -6 degrees", -5.9999L * Deg, false, true, window::Blue},
-        {"exactly -6 degrees", -6 * Pi / 180, false, false, window::Black},
+        {"exactly -6 degrees", astro::DegreesToRadians(-6), false, false, window::Black},
         {"just below -6 degrees", -6.0001L * Deg, false, false, window::Black},
         {"nadir", -90 * Deg, false, false, window::Black},
     };
@@ -194,7 +194,7 @@ TEST(SunHeight, BoundariesOfDayTwilightAndNight) {
         EXPECT_EQ(c.inTwilight, r.twilight) << r.name;
         EXPECT_EQ(c.skyColour, r.colour) << r.name;
     }
-    EXPECT_EQ(TwilightLimit, -6 * Pi / 180);
+    EXPECT_EQ(TwilightLimit, astro::DegreesToRadians(-6));
 }
 
 // Bisection on the scene's own Sun altitude for the instant between jd0 and

@@ -176,7 +176,7 @@ TEST_F(LineToPixelTest, StartsAtTheOriginThenAtTheEndOfThePreviousLine) {
 
 TEST_F(LineToPixelTest, ResetPutsTheCurrentPointBackToTheOrigin) {
     MoveToPixel(150, 150);
-    ResetWorldWindow();
+    ResetPixelPath();
     LineToPixel(60, 0, Red);
     EXPECT_EQ(Pixel(30, 0), Colour(Red) & 0xFFFFFFu);
     EXPECT_EQ(Pixel(105, 75), 0xFFFFFFu);

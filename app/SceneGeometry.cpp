@@ -1,0 +1,230 @@
+#include "app/SceneGeometry.h"
+
+#include <cmath>
+
+#include "astro/Moon.h"
+#include "astro/Sun.h"
+#include "window/Graphics.h" // the palette's colour numbers only
+
+namespace app {
+
+namespace {
+
+using astro::Matrix3;
+using astro::SphericalPos;
+using astro::Vector3;
+
+// The arc from the Moon toward the Sun along which the bright-limb point is
+// placed: pi/18 as the length of a tangent, about 10 degrees.
+constexpr Real LimbStep = astro::Pi / 18;
+
+// The screen direction (radians, counter-clockwise from the x axis, y up)
+// from the projected Moon toward its bright limb: along the great circle
+// through the Moon and the Sun, a point about 10 degrees from the Moon
+// toward the Sun is projected too. With the Sun and the Moon exactly
+// together or opposite the circle is undefined: the normal is the zero
+// vector, the point is the Moon itself and the angle 0.
+Real BrightLimbAngle(const InsideSceneInput& in, const Vector3& sunSky, const Vector3& moonSky,
+                     const SkyPoint& moon) {
+    Vector3 n;
+    astro::CrossProduct(sunSky, moonSky, n);
+    astro::Normalise(n);
+    Vector3 d;
+    astro::CrossProduct(moonSky, n, d);
+    astro::Normalise(d);
+    astro::ScaleVector(d, LimbStep);
+    Vector3 limbPoint;
+    astro::VectorSum(moonSky, d, limbPoint);
+    SkyPoint limb = ProjectSkyPoint(in.azimuthMatrix, in.eye, limbPoint);
+    if (!limb.defined) {
+        limb.worldX = moon.worldX;
+        limb.worldY = moon.worldY;
+    }
+    // Screen rows grow downward, hence the order of the first difference.
+    const window::WorldWindowMap& w = in.world;
+    return astro::AngleOfPoint(
+        static_cast<Real>(window::ScreenY(w, moon.worldY)) - window::ScreenY(w, limb.worldY),
+        static_cast<Real>(window::ScreenX(w, limb.worldX)) - window::ScreenX(w, moon.worldX));
+}
+
+} // namespace
+
+Vector3 EyePoint() {
+    return astro::MakeVector(-1.05L, 0, 0.35L);
+}
+
+Site MakeSite(Real latitude, Real longitude) {
+    return Site{latitude, longitude, std::sin(latitude), std::cos(latitude)};
+}
+
+Instant MakeInstant(Real jd, Real longitude) {
+    Instant t;
+    t.jd = jd;
+    astro::CivilFromJulianDate(t.date, t.clock, jd);
+    t.localSiderealTime = astro::LocalSiderealTime(t.date, t.clock, longitude);
+    return t;
+}
+
+SkyFrame MakeSkyFrame(const Site& site, Real localSiderealTime, Real obliquity) {
+    return SkyFrame{site.sinLatitude, site.cosLatitude, localSiderealTime, std::sin(obliquity),
+                    std::cos(obliquity)};
+}
+
+SkyPosition EclipticToSky(const Vector3& ecliptic, const SkyFrame& frame) {
+    Vector3 v = ecliptic;
+    astro::RotatePair(v.Y, v.Z, frame.sinObliquity, frame.cosObliquity);
+    SphericalPos position;
+    astro::VectorToSpherical(v, position);
+    SkyPosition sky;
+    sky.rightAscension = position.Longitude;
+    sky.declination = position.Latitude;
+    astro::EquatorialToHorizon(position.Longitude, position.Latitude, frame.sinLatitude, frame.cosLatitude,
+                               frame.localSiderealTime);
+    sky.azimuth = position.Longitude;
+    sky.altitude = position.Latitude;
+    astro::SphericalToVector(position, sky.horizontal);
+    return sky;
+}
+
+Vector3 EclipticDirection(Real longitude, Real latitude) {
+    Vector3 v;
+    astro::SphericalToVector(SphericalPos{1, longitude, latitude}, v);
+    return v;
+}
+
+SunAndMoon ComputeSunAndMoon(Real jd) {
+    const Real T = astro::CenturiesSinceJ2000(jd);
+    SunAndMoon b;
+    astro::SunPosition(T, b.sun.Longitude, b.sun.Latitude, b.sunDistanceAU);
+    b.sun.Radius = b.sunDistanceAU * EarthRadiiPerAU;
+    astro::MoonPosition(T, b.moon.Longitude, b.moon.Latitude, b.moon.Radius);
+    return b;
+}
+
+SunHeightClass ClassifySunAltitude(Real altitude) {
+    SunHeightClass c;
+    c.aboveHorizon = altitude > 0;
+    c.inTwilight = altitude < 0 && altitude > TwilightLimit;
+    c.skyColour = c.aboveHorizon ? window::LightBlue : c.inTwilight ? window::Blue : window::Black;
+    return c;
+}
+
+bool NorthernHorizonView(Real latitude) {
+    return latitude > 0;
+}
+
+Vector3 HorizonToModel(const Vector3& h, Real latitude) {
+    if (NorthernHorizonView(latitude)) return astro::MakeVector(h.Y, h.Z, h.X);
+    return astro::MakeVector(-h.Y, h.Z, -h.X);
+}
+
+SkyPoint ProjectSkyPoint(const Matrix3& azimuthMatrix, const Vector3& eye, const Vector3& direction) {
+    Vector3 P = direction;
+    astro::ApplyMatrix(azimuthMatrix, P);
+    SkyPoint point;
+    if (P.X == eye.X) return point;
+    const Real t = (1 - eye.X) / (P.X - eye.X);
+    point.defined = true;
+    point.worldX = (P.Y - eye.Y) * t + eye.Y;
+    point.worldY = (P.Z - eye.Z) * t + eye.Z;
+    Vector3 sight;
+    astro::VectorDifference(P, eye, sight);
+    point.visible = astro::DotProduct(P, sight) > 0;
+    return point;
+}
+
+window::WorldWindowMap InsideWorldWindow(std::int32_t maxX, std::int32_t maxY, Real halfWidth) {
+    const Real aspect = static_cast<Real>(maxY) / static_cast<Real>(maxX);
+    window::WorldWindowMap map = window::WithViewport({}, 0, maxX, 0, maxY);
+    return window::WithWorldWindow(map, -halfWidth, halfWidth, -0.5L * halfWidth * aspect,
+                                   1.5L * halfWidth * aspect);
+}
+
+Real PhaseAngle(const SunAndMoon& bodies, Real moonPlacementDistance) {
+    // Both vectors in AU: the Sun at its distance, the Moon at the placement
+    // distance in its own direction.
+    Vector3 sun;
+    astro::SphericalToVector(SphericalPos{bodies.sunDistanceAU, bodies.sun.Longitude, bodies.sun.Latitude},
+                             sun);
+    Vector3 moon;
+    astro::SphericalToVector(
+        SphericalPos{moonPlacementDistance / EarthRadiiPerAU, bodies.moon.Longitude, bodies.moon.Latitude},
+        moon);
+    Vector3 c;
+    astro::CrossProduct(sun, moon, c);
+    Vector3 sunToMoon;
+    astro::VectorDifference(moon, sun, sunToMoon);
+    astro::Normalise(sunToMoon);
+    astro::Normalise(moon);
+    const Real angle = astro::ArcCosine(astro::DotProduct(sunToMoon, moon));
+    return c.Z < 0 ? -angle : angle;
+}
+
+Real IlluminatedFraction(Real phase) {
+    return (1 + std::cos(phase)) / 2;
+}
+
+InsideSceneResult ComputeInsideScene(const InsideSceneInput& in) {
+    InsideSceneResult r;
+    r.instant = MakeInstant(in.jd, in.site.longitude);
+    const SkyFrame frame = MakeSkyFrame(in.site, r.instant.localSiderealTime, in.obliquity);
+    r.bodies = ComputeSunAndMoon(in.jd);
+
+    r.sun = EclipticToSky(EclipticDirection(r.bodies.sun.Longitude, r.bodies.sun.Latitude), frame);
+    r.sunSky = r.sun.horizontal;
+    r.sunAltitude = r.sun.altitude;
+    r.height = ClassifySunAltitude(r.sunAltitude);
+    const SkyPoint sun = ProjectSkyPoint(in.azimuthMatrix, in.eye, r.sunSky);
+    r.sunWorldX = sun.worldX;
+    r.sunWorldY = sun.worldY;
+
+    // The Moon's direction is geocentric: no parallax for the site.
+    r.moon = EclipticToSky(EclipticDirection(r.bodies.moon.Longitude, r.bodies.moon.Latitude), frame);
+    r.moonSky = r.moon.horizontal;
+    r.moonAltitude = r.moon.altitude;
+    const SkyPoint moon = ProjectSkyPoint(in.azimuthMatrix, in.eye, r.moonSky);
+    r.moonWorldX = moon.worldX;
+    r.moonWorldY = moon.worldY;
+
+    r.brightLimbAngle = BrightLimbAngle(in, r.sunSky, r.moonSky, moon);
+    r.phaseAngle = PhaseAngle(r.bodies, in.moonPlacementDistance);
+    return r;
+}
+
+OutsideSceneResult ComputeOutsideScene(const OutsideSceneInput& in) {
+    OutsideSceneResult r;
+    r.instant = MakeInstant(in.jd, in.site.longitude);
+    const Real latitude = in.site.latitude;
+
+    // The globe's turn about its polar axis (the Y axis of the globe's model
+    // frame): with the sky, so that the site's meridian faces the local
+    // sidereal time; in the horizon-based perspective the Earth rests, turned
+    // so that the Earth's tilt and the latitude view applied after it bring
+    // the site to the top of the disc.
+    Real spin = 0;
+    if (in.perspective != 2)
+        spin = in.site.longitude - r.instant.localSiderealTime;
+    else if (NorthernHorizonView(latitude))
+        spin = in.site.longitude - astro::Pi / 2;
+    else
+        spin = in.site.longitude + astro::Pi / 2;
+    astro::RotationAboutY(r.globeSpinMatrix, spin);
+    astro::RotationAboutY(r.globeSpinInverse, -spin);
+
+    r.bodies = ComputeSunAndMoon(in.jd);
+    astro::SphericalToVector(r.bodies.sun, r.sunVector);
+    astro::SphericalToVector(r.bodies.moon, r.moonVector);
+
+    if (in.perspective == 2) {
+        const SkyFrame frame = MakeSkyFrame(in.site, r.instant.localSiderealTime, in.obliquity);
+        r.sunVector = HorizonToModel(EclipticToSky(r.sunVector, frame).horizontal, latitude);
+        // The Moon is drawn at a fixed distance in this perspective; the Sun
+        // keeps its own.
+        Vector3 h = EclipticToSky(r.moonVector, frame).horizontal;
+        astro::ScaleVector(h, HorizonMoonDistance / h.Length);
+        r.moonVector = HorizonToModel(h, latitude);
+    }
+    return r;
+}
+
+} // namespace app

@@ -1,0 +1,217 @@
+// The geometry of the scene as pure functions: the Sun and the Moon of one
+// instant as each view draws them, the phase angle, the bright limb and the
+// projection of the inside view's sky. Every function takes its inputs as
+// values and returns its results; none reads or writes program-wide state,
+// so that the views, the frame export and orvandel-ephem compute the same
+// numbers from the same inputs. No Qt.
+//
+// Frames used here:
+// - ecliptic: X toward the vernal equinox, Z toward the ecliptic north pole;
+// - equatorial: X toward the vernal equinox, Z toward the celestial north pole;
+// - horizontal: X toward south, Y toward west, Z toward the zenith (azimuth
+//   counted from south toward west, as EquatorialToHorizon gives it);
+// - the model frame of the horizon-based outside view (perspective 2): Y
+//   toward the zenith, so the horizon is the plane Y = 0; in a northern view
+//   (see NorthernHorizonView) X toward west and Z toward south, otherwise X
+//   toward east and Z toward north;
+// - the picture plane of the inside view: the plane X = 1 after the central
+//   azimuth has been turned to +X, seen from the eye point behind and above
+//   the observer; world x to the right, world y up.
+//
+// Time scale: every Julian date is Universal Time, which the Sun and Moon
+// series take directly; clock values are MEZ (UT + 1 h) as hh.mm.
+#pragma once
+
+#include <cstdint>
+
+#include "astro/Numeric.h"
+#include "astro/TimeScales.h"
+#include "astro/Vectors.h"
+#include "window/WorldWindow.h"
+
+namespace app {
+
+using astro::Real;
+
+// Earth radii per astronomical unit: the views keep all distances in Earth radii.
+inline constexpr Real EarthRadiiPerAU = 23454.78L;
+// The Moon's distance in the horizon-based outside view (perspective 2), in
+// Earth radii: the picture of that perspective is drawn for this distance.
+inline constexpr Real HorizonMoonDistance = 54;
+// The lower limit of twilight: the Sun 6 degrees below the horizon (radians).
+inline constexpr Real TwilightLimit = astro::DegreesToRadians(-6);
+// The obliquity of the ecliptic, taken as exactly 23.5 degrees for every
+// date (radians): the program's model of the sky, not the obliquity of date.
+inline constexpr Real ObliquityRadians = 23.5L * astro::Degree;
+
+// The start values of the sizes that the keys "<" and ">" change: half the
+// width of the inside view's world window, and the outside view's disc
+// radius in pixels (the Moon's disc, the Sun's symbol), which is also the
+// distance in Earth radii at which the phase rule places the Moon.
+inline constexpr Real DefaultInsideHalfWidth = 5;
+inline constexpr std::int32_t DefaultOutsideDiscRadius = 25;
+
+// The inside view's eye point in the horizontal frame after the central
+// azimuth has been turned to +X: 1.05 behind the observer (opposite the
+// central azimuth) and 0.35 above, just outside the unit sky sphere.
+astro::Vector3 EyePoint();
+
+// The observer's site (radians, north and east positive) with the sine and
+// cosine of the latitude that the horizon transform needs.
+struct Site {
+    Real latitude = 0;
+    Real longitude = 0;
+    Real sinLatitude = 0;
+    Real cosLatitude = 1;
+};
+Site MakeSite(Real latitude, Real longitude);
+
+// The sky of one instant at one site: the inputs of the transform from the
+// ecliptic into the observer's horizon.
+struct SkyFrame {
+    Real sinLatitude = 0, cosLatitude = 1;
+    Real localSiderealTime = 0; // radians, at the site's longitude
+    Real sinObliquity = 0, cosObliquity = 1;
+};
+
+// The civil instant of a Julian date: the date and MEZ clock that the labels
+// show, and the local sidereal time at `longitude` (radians).
+struct Instant {
+    Real jd = 0;
+    astro::CalendarDate date;
+    Real clock = 0;             // MEZ, hh.mm
+    Real localSiderealTime = 0; // radians
+};
+Instant MakeInstant(Real jd, Real longitude);
+
+SkyFrame MakeSkyFrame(const Site& site, Real localSiderealTime, Real obliquity = ObliquityRadians);
+
+// One direction on the sky in the three frames. All angles radians.
+struct SkyPosition {
+    Real rightAscension = 0; // [0, 2 pi)
+    Real declination = 0;
+    Real azimuth = 0;  // from south, positive toward west, (-pi, pi]
+    Real altitude = 0; // geocentric
+    // The direction in the horizontal frame, with the length of the vector
+    // given to EclipticToSky.
+    astro::Vector3 horizontal{};
+};
+
+// An ecliptic vector turned into the observer's sky: ecliptic to equatorial
+// with the obliquity, to right ascension and declination, to azimuth and
+// altitude. The horizontal vector keeps the given vector's length.
+SkyPosition EclipticToSky(const astro::Vector3& ecliptic, const SkyFrame& frame);
+
+// The unit vector of an ecliptic longitude and latitude (radians).
+astro::Vector3 EclipticDirection(Real longitude, Real latitude);
+
+// The Sun and the Moon of one instant from the two series, in the ecliptic
+// frame (mean equinox of date): the Sun's distance in AU and in Earth radii,
+// the Moon's in Earth radii.
+struct SunAndMoon {
+    astro::SphericalPos sun{}; // radius in Earth radii
+    Real sunDistanceAU = 0;
+    astro::SphericalPos moon{}; // radius in Earth radii
+};
+SunAndMoon ComputeSunAndMoon(Real jd);
+
+// The Sun's height class and the sky colour that goes with it. Day needs an
+// altitude above 0; twilight lies strictly between 0 and -6 degrees; an
+// altitude of exactly 0 or exactly -6 degrees, and anything lower, is night.
+struct SunHeightClass {
+    bool aboveHorizon = false;
+    bool inTwilight = false;
+    int skyColour = 0; // LightBlue by day, Blue in twilight, Black at night
+};
+SunHeightClass ClassifySunAltitude(Real altitude);
+
+// Whether the horizon-based outside view (perspective 2) at this latitude
+// (radians) looks from the north toward the south. A site on the equator
+// itself is drawn like a southern one: the latitude view matrix, which
+// perspective 2 keeps, takes its southern branch for a latitude of 0 or
+// less, and the globe's spin and the sky's axes follow the same branch, or
+// the globe comes out upside down under the horizon line.
+bool NorthernHorizonView(Real latitude);
+
+// A horizon vector h (X south, Y west, Z up) in the model frame of the
+// horizon-based outside view.
+astro::Vector3 HorizonToModel(const astro::Vector3& h, Real latitude);
+
+// Central projection of the inside view. `direction` (horizontal frame) is
+// turned by azimuthMatrix, then projected from `eye` onto the plane X = 1.
+// `visible` is P . (P - eye) > 0: the point is on the far part of the sky
+// sphere, whose inner side the eye sees. When P.X equals eye.X (the line of
+// sight parallel to the plane) `defined` and `visible` are false and the
+// world coordinates are meaningless.
+struct SkyPoint {
+    Real worldX = 0, worldY = 0;
+    bool visible = false;
+    bool defined = false;
+};
+SkyPoint ProjectSkyPoint(const astro::Matrix3& azimuthMatrix, const astro::Vector3& eye,
+                         const astro::Vector3& direction);
+
+// The inside view's world window for a client area of maxX x maxY pixels
+// (x 0..maxX, y 0..maxY): x from -halfWidth to +halfWidth, y from -0.5 to 1.5
+// times halfWidth * maxY / maxX, equal scales on both axes, world y = 0 a
+// quarter of the height above the bottom. Needs maxX and maxY of at least 1.
+window::WorldWindowMap InsideWorldWindow(std::int32_t maxX, std::int32_t maxY, Real halfWidth);
+
+// ---- The inside view ---------------------------------------------------------
+
+struct InsideSceneInput {
+    Site site;
+    Real jd = 0;
+    Real obliquity = ObliquityRadians;
+    astro::Vector3 eye{};            // EyePoint()
+    astro::Matrix3 azimuthMatrix{};  // RotationAboutZ(-centralAzimuth)
+    Real moonPlacementDistance = 25; // Earth radii: where the phase rule places the Moon
+    window::WorldWindowMap world;    // the inside view's world window (for the bright limb)
+};
+
+struct InsideSceneResult {
+    Instant instant;
+    // Unit directions in the horizontal frame and their projections.
+    astro::Vector3 sunSky{}, moonSky{};
+    Real sunAltitude = 0, moonAltitude = 0; // radians, geocentric
+    SkyPosition sun, moon;
+    Real sunWorldX = 0, sunWorldY = 0, moonWorldX = 0, moonWorldY = 0;
+    SunHeightClass height;
+    Real brightLimbAngle = 0; // radians, screen direction toward the Sun's side, y up
+    Real phaseAngle = 0;      // radians, signed; 0 at full moon, +-pi at new moon, > 0 waxing
+    SunAndMoon bodies;        // the two series' results for the instant
+};
+
+InsideSceneResult ComputeInsideScene(const InsideSceneInput& in);
+
+// The phase angle of the inside view: the angle at the Moon between the
+// directions to the Sun and to the Earth, the Moon placed at
+// `moonPlacementDistance` Earth radii in its ecliptic direction. Signed as
+// the Z component of Sun x Moon in the ecliptic frame: positive while the
+// Moon is less than 180 degrees east of the Sun (waxing).
+Real PhaseAngle(const SunAndMoon& bodies, Real moonPlacementDistance);
+
+// The fraction of the Moon's disc that is lit at phase angle `phase`.
+Real IlluminatedFraction(Real phase);
+
+// ---- The outside view --------------------------------------------------------
+
+struct OutsideSceneInput {
+    Site site;
+    Real jd = 0;
+    Real obliquity = ObliquityRadians;
+    std::uint8_t perspective = 0; // 0 ecliptic north pole, 1 latitude circle, 2 horizon
+};
+
+struct OutsideSceneResult {
+    Instant instant;
+    SunAndMoon bodies;
+    // In Earth radii in the model frame of the perspective: ecliptic for 0
+    // and 1; for 2 the horizon model frame, the Moon at HorizonMoonDistance.
+    astro::Vector3 sunVector{}, moonVector{};
+    astro::Matrix3 globeSpinMatrix{}, globeSpinInverse{};
+};
+
+OutsideSceneResult ComputeOutsideScene(const OutsideSceneInput& in);
+
+} // namespace app
