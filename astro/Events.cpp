@@ -156,6 +156,37 @@ bool Passes(Real before, Real after) {
     return before < 0 && after >= 0 && before > -Pi / 2 && after < Pi / 2;
 }
 
+// Rate of change of the height (radians per day) at jd, from a central
+// difference over 2 * 10 seconds.
+Real HeightRate(Body body, const Site& site, Real jd) {
+    constexpr Real h = 10.0L / 86400;
+    return (Evaluate(body, site, jd + h).height - Evaluate(body, site, jd - h).height) / (2 * h);
+}
+
+// Within one hour near the horizon the altitude's curvature is at most
+// about (15 deg/h)^2 / 2 * 1 h^2 = 2 deg: a piece whose ends lie farther
+// from the horizon than this cannot hold a crossing pair.
+constexpr Real GrazingBand = 5 * Pi / 180;
+
+// For a piece [a, b] of at most an hour whose ends lie on the same side of
+// the horizon: the instant of an altitude maximum inside it when both ends
+// are below, or of a minimum when both are above, if there is one whose
+// height lies on the other side; 0 otherwise. A piece holds at most one
+// extremum, since it lies between two culminations.
+Real GrazingExtremum(Body body, const Site& site, const Sample& a, const Sample& b) {
+    if (!(a.jd < b.jd) || (a.height >= 0) != (b.height >= 0)) return 0;
+    if (std::fabs(a.height) > GrazingBand || std::fabs(b.height) > GrazingBand) return 0;
+    const bool below = a.height < 0; // then look for a maximum
+    const Real rateA = HeightRate(body, site, a.jd), rateB = HeightRate(body, site, b.jd);
+    if (below ? !(rateA > 0 && rateB < 0) : !(rateA < 0 && rateB > 0)) return 0;
+    const Real jd = Bisect(a.jd, b.jd, [&](Real t) {
+        const Real rate = HeightRate(body, site, t);
+        return below ? rate < 0 : rate > 0;
+    });
+    const Real height = Evaluate(body, site, jd).height;
+    return (height >= 0) == below ? jd : 0;
+}
+
 // Topocentric altitude (radians) of the Moon, geocentric of the Sun, and the
 // azimuth (from the south toward the west) at jd.
 void TransitPosition(Body body, const Site& site, Real jd, Real& azimuth, Real& altitude) {
@@ -213,9 +244,11 @@ std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real 
     auto height = [&](Real jd) { return Evaluate(body, site, jd).height; };
 
     // Between an upper and the next lower culmination the altitude falls, and
-    // rises from there to the next upper one; so each interval between
-    // samples, cut at the culminations inside it, holds at most one rising
-    // or setting (to within the Moon's small motion in declination).
+    // rises from there to the next upper one, except that the Moon's motion
+    // in declination moves its extremes up to some ten minutes away from the
+    // meridian. So each hour between samples, cut at the culmination inside
+    // it and at an extremum near the horizon, holds at most one rising or
+    // setting.
     const std::int32_t steps = RoundToInt32(std::ceil((jdEnd - jdStart) / SampleStepDays));
     Sample previous = Evaluate(body, site, jdStart);
     for (std::int32_t i = 1; i <= steps; ++i) {
@@ -235,9 +268,20 @@ std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real 
             break;
         }
         points[count++] = next;
+        // Within a piece that ends on the same side of the horizon a grazing
+        // body may still cross it twice, around an extremum of its altitude:
+        // then add the extremum as a point of its own.
+        Sample pieces[5] = {points[0]};
+        int pieceCount = 1, transitIndex = -1;
         for (int k = 1; k < count; ++k) {
-            const Sample& a = points[k - 1];
-            const Sample& b = points[k];
+            if (const Real extremum = GrazingExtremum(body, site, points[k - 1], points[k]); extremum > 0)
+                pieces[pieceCount++] = Evaluate(body, site, extremum);
+            if (k == upperIndex) transitIndex = pieceCount;
+            pieces[pieceCount++] = points[k];
+        }
+        for (int k = 1; k < pieceCount; ++k) {
+            const Sample& a = pieces[k - 1];
+            const Sample& b = pieces[k];
             if (a.jd < b.jd && (a.height >= 0) != (b.height >= 0)) {
                 const bool rising = b.height >= 0;
                 const Real jd = Bisect(a.jd, b.jd, [&](Real t) { return (height(t) >= 0) == rising; });
@@ -248,7 +292,7 @@ std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real 
                     events.push_back(e);
                 }
             }
-            if (k == upperIndex && b.jd >= jdStart && b.jd < jdEnd) {
+            if (k == transitIndex && b.jd >= jdStart && b.jd < jdEnd) {
                 Event e = MakeEvent(b.jd, body, EventKind::Transit);
                 Real azimuth = 0, altitude = 0;
                 TransitPosition(body, site, b.jd, azimuth, altitude);

@@ -79,15 +79,15 @@ Real MeanObliquity(Real T);
 //
 // Rise and Set carry the azimuth of the body's centre at the instant; Transit
 // carries its azimuth (180 when it culminates south of the zenith, 0 when
-// north) and altitude. Found by sampling every hour and at every upper and
-// lower culmination, between which the altitude is monotonic, then bisecting
-// to one second; events are therefore found even when rising and setting lie
-// minutes apart (a grazing Moon at high latitude).
+// north) and altitude. Found by sampling every hour, at every upper and
+// lower culmination and at the altitude's extremes near the horizon, then
+// bisecting to one second; so rising and setting are found even when they
+// lie minutes apart (a grazing Moon at high latitude).
 //
 // Latitudes beyond +-90 degrees are clamped to the pole; at the poles the
-// hour angle is still taken from the given longitude. Non-finite arguments,
-// jdEnd <= jdStart and ranges longer than MaxEventSpanDays give an empty list
-// (the range is cut there).
+// hour angle is still taken from the given longitude. Non-finite arguments
+// and jdEnd <= jdStart give an empty list; a range longer than
+// MaxEventSpanDays is cut there.
 std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real jdStart, Real jdEnd);
 
 // The instants of new moon, first quarter, full moon and last quarter with

@@ -92,7 +92,9 @@ const HorizonRow HorizonRows[] = {
     {"PyEphem 65 N Moon transit below the horizon", 65, 25, Body::Moon, EventKind::Transit, 2460483.427327L,
      180, -4.28L, 0.5L},
     // A grazing Moon, up for half an hour and for 19 minutes inside one
-    // hour between samples.
+    // hour between samples, and for 8 minutes before it culminates (PyEphem's
+    // topocentric altitude bisected: its own search does not end there); so
+    // close to the horizon 0.1' of altitude is a minute of time.
     {"PyEphem 66 N Moon up 31 min, rise", 66, 25, Body::Moon, EventKind::Rise, 2460644.876018L, NotChecked,
      NotChecked, 1},
     {"PyEphem 66 N Moon up 31 min, set", 66, 25, Body::Moon, EventKind::Set, 2460644.897346L, NotChecked,
@@ -101,6 +103,10 @@ const HorizonRow HorizonRows[] = {
      NotChecked, 1},
     {"PyEphem 62 N Moon up 19 min, set", 62, 25, Body::Moon, EventKind::Set, 2461003.035845L, NotChecked,
      NotChecked, 1},
+    {"PyEphem 66 N Moon up 8 min, rise", 66, 25, Body::Moon, EventKind::Rise, 2460563.107451L, NotChecked,
+     NotChecked, 2},
+    {"PyEphem 66 N Moon up 8 min, set", 66, 25, Body::Moon, EventKind::Set, 2460563.113069L, NotChecked,
+     NotChecked, 2},
 };
 
 TEST(Events, RisingTransitSettingAgainstPublishedTimes) {
