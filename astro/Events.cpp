@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "astro/Moon.h"
 #include "astro/Sun.h"
@@ -163,28 +164,31 @@ Real HeightRate(Body body, const Site& site, Real jd) {
     return (Evaluate(body, site, jd + h).height - Evaluate(body, site, jd - h).height) / (2 * h);
 }
 
-// Within one hour near the horizon the altitude's curvature is at most
-// about (15 deg/h)^2 / 2 * 1 h^2 = 2 deg: a piece whose ends lie farther
-// from the horizon than this cannot hold a crossing pair.
+// Near the horizon the altitude's second derivative is at most the square
+// of the Earth's rate of turning, (0.26 rad/h)^2; so an extremum lies at most
+// 1/2 (0.26 rad/h)^2 (1 h)^2 = 2 degrees from the height at either end of an
+// hour, and a piece whose ends lie farther from the horizon than this band
+// cannot hold a crossing pair.
 constexpr Real GrazingBand = 5 * Pi / 180;
 
 // For a piece [a, b] of at most an hour whose ends lie on the same side of
 // the horizon: the instant of an altitude maximum inside it when both ends
 // are below, or of a minimum when both are above, if there is one whose
-// height lies on the other side; 0 otherwise. A piece holds at most one
-// extremum, since it lies between two culminations.
-Real GrazingExtremum(Body body, const Site& site, const Sample& a, const Sample& b) {
-    if (!(a.jd < b.jd) || (a.height >= 0) != (b.height >= 0)) return 0;
-    if (std::fabs(a.height) > GrazingBand || std::fabs(b.height) > GrazingBand) return 0;
+// height lies on the other side; nothing otherwise. A piece holds at most
+// one extremum: they lie half a day apart.
+std::optional<Real> GrazingExtremum(Body body, const Site& site, const Sample& a, const Sample& b) {
+    if (!(a.jd < b.jd) || (a.height >= 0) != (b.height >= 0)) return std::nullopt;
+    if (std::fabs(a.height) > GrazingBand || std::fabs(b.height) > GrazingBand) return std::nullopt;
     const bool below = a.height < 0; // then look for a maximum
     const Real rateA = HeightRate(body, site, a.jd), rateB = HeightRate(body, site, b.jd);
-    if (below ? !(rateA > 0 && rateB < 0) : !(rateA < 0 && rateB > 0)) return 0;
+    if (below ? !(rateA > 0 && rateB < 0) : !(rateA < 0 && rateB > 0)) return std::nullopt;
     const Real jd = Bisect(a.jd, b.jd, [&](Real t) {
         const Real rate = HeightRate(body, site, t);
         return below ? rate < 0 : rate > 0;
     });
     const Real height = Evaluate(body, site, jd).height;
-    return (height >= 0) == below ? jd : 0;
+    if ((height >= 0) != below) return std::nullopt;
+    return jd;
 }
 
 // Topocentric altitude (radians) of the Moon, geocentric of the Sun, and the
@@ -274,8 +278,8 @@ std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real 
         Sample pieces[5] = {points[0]};
         int pieceCount = 1, transitIndex = -1;
         for (int k = 1; k < count; ++k) {
-            if (const Real extremum = GrazingExtremum(body, site, points[k - 1], points[k]); extremum > 0)
-                pieces[pieceCount++] = Evaluate(body, site, extremum);
+            if (const auto extremum = GrazingExtremum(body, site, points[k - 1], points[k]))
+                pieces[pieceCount++] = Evaluate(body, site, *extremum);
             if (k == upperIndex) transitIndex = pieceCount;
             pieces[pieceCount++] = points[k];
         }
