@@ -93,7 +93,7 @@ const HorizonRow HorizonRows[] = {
      180, -4.28L, 0.5L},
     // A grazing Moon, up for half an hour and for 19 minutes inside one
     // hour between samples, and for 8 minutes before it culminates (PyEphem's
-    // topocentric altitude bisected: its own search does not end there); so
+    // topocentric altitude bisected: its own search misses the pair); so
     // close to the horizon 0.1' of altitude is a minute of time.
     {"PyEphem 66 N Moon up 31 min, rise", 66, 25, Body::Moon, EventKind::Rise, 2460644.876018L, NotChecked,
      NotChecked, 1},
