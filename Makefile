@@ -7,7 +7,7 @@ BUILD := build/default
 ASAN := build/asan
 RUNDIR := build/run
 
-.PHONY: all deps configure build run test test-asan bench fuzz format clean package
+.PHONY: all deps configure build run test test-asan test-package bench fuzz format clean package
 
 all: build
 
@@ -30,8 +30,9 @@ run: build
 	@for f in data/*; do case "$$f" in *.md) ;; *) cp -f "$$f" $(RUNDIR)/ ;; esac; done
 	@cd $(RUNDIR) && ../default/bin/Orvandel $(ARGS)
 
+# Every test but the package's (make test-package runs that one).
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) -LE package
 
 # The unit tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -49,6 +50,11 @@ fuzz: deps
 # The Debian package (orvandel_<version>_<arch>.deb in build/default).
 package: build
 	@cd $(BUILD) && cpack -G DEB
+
+# Builds the package apart and checks it with lintian, desktop-file-validate
+# and appstreamcli.
+test-package: build
+	@cd $(BUILD) && ctest --output-on-failure -L package
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -27,7 +27,7 @@ cmake --install "$build" --prefix "$out/root" >"$out/install.log" 2>&1 || {
 root=$out/root
 for f in bin/Orvandel bin/orvandel-ephem share/orvandel/ECLGRAPH.DAT share/orvandel/ERDE.BIN \
     share/orvandel/Orvandel.txt share/applications/orvandel.desktop \
-    share/icons/hicolor/scalable/apps/orvandel.svg share/man/man1/Orvandel.1 share/man/man1/orvandel-ephem.1; do
+    share/icons/hicolor/scalable/apps/orvandel.svg share/man/man1/Orvandel.1.gz share/man/man1/orvandel-ephem.1.gz; do
     [ -f "$root/$f" ] || fail "not installed: $f"
 done
 grep -q '^Categories=Education;Science;Astronomy;$' "$root/share/applications/orvandel.desktop" ||
@@ -69,7 +69,7 @@ deb=$(ls "$build"/orvandel_*.deb 2>/dev/null | head -1)
 if [ -n "$deb" ]; then
     contents=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/Orvandel ./usr/share/orvandel/ERDE.BIN ./usr/share/applications/orvandel.desktop \
-        ./usr/share/man/man1/Orvandel.1; do
+        ./usr/share/man/man1/Orvandel.1.gz; do
         grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
     done
     dpkg-deb -f "$deb" Depends | grep -q 'fonts-liberation' || fail "package does not depend on fonts-liberation"
