@@ -1,7 +1,8 @@
 // The user guide docs/Anleitung.md against the program: every key that the
 // help screens (F1 in both views) and the usage text of --help name appears
 // in the guide's key table, and every picture the guide shows is a PNG file
-// in docs/, where the package installs it beside the guide.
+// in docs/, where the package installs it beside the guide; the links within
+// the guide lead to its headings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -168,6 +169,48 @@ TEST(Guide, EveryPictureIsAnInstalledPngBesideTheGuide) {
         EXPECT_EQ(ReadFile(file).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8))
             << file << " is no PNG file";
     }
+}
+
+// The anchor that the Markdown renderers (GitHub, GitLab, pandoc's gfm) give a
+// heading: lower case, blanks become "-", punctuation goes; letters outside
+// ASCII stay. German capitals with umlauts are the only ones the guide needs
+// lowered beyond ASCII.
+std::string HeadingAnchor(std::string_view heading) {
+    std::string out;
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const auto c = static_cast<unsigned char>(heading[i]);
+        if (c == 0xE2 && i + 2 < heading.size()) { // „ “ – — … : punctuation
+            i += 2;
+        } else if (c == 0xC3 && i + 1 < heading.size()) {
+            const auto next = static_cast<unsigned char>(heading[++i]);
+            out += static_cast<char>(c);
+            out += static_cast<char>(next == 0x84 || next == 0x96 || next == 0x9C ? next + 0x20 : next);
+        } else if (c >= 0x80 || std::isalnum(c) || c == '-' || c == '_') {
+            out += static_cast<char>(c < 0x80 ? std::tolower(c) : c);
+        } else if (c == ' ') {
+            out += '-';
+        }
+    }
+    return out;
+}
+
+TEST(Guide, EveryLinkWithinTheGuideLeadsToAHeading) {
+    const std::vector<std::string> guide = Lines(ReadFile(GuideFile));
+    ASSERT_FALSE(guide.empty()) << "cannot read " << GuideFile;
+    std::set<std::string> anchors;
+    for (const std::string& line : guide) {
+        const std::size_t level = line.find_first_not_of('#');
+        if (level > 0 && level != std::string::npos && line[level] == ' ')
+            anchors.insert(HeadingAnchor(Trimmed(line.substr(level))));
+    }
+    static const std::regex link(R"(\]\(#([^)\s]+)\))");
+    std::string text;
+    for (const std::string& line : guide)
+        text += line + '\n';
+    std::size_t links = 0;
+    for (std::sregex_iterator it(text.begin(), text.end(), link), end; it != end; ++it, ++links)
+        EXPECT_TRUE(anchors.count((*it)[1])) << "the link to #" << (*it)[1] << " leads to no heading";
+    EXPECT_GT(links, 0u) << GuideFile << " has no table of contents";
 }
 
 } // namespace
