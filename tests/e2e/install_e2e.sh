@@ -30,6 +30,18 @@ for f in bin/Orvandel bin/orvandel-ephem share/orvandel/ECLGRAPH.DAT share/orvan
     share/icons/hicolor/scalable/apps/orvandel.svg share/man/man1/Orvandel.1.gz share/man/man1/orvandel-ephem.1.gz; do
     [ -f "$root/$f" ] || fail "not installed: $f"
 done
+# The user guide and every picture it shows, side by side.
+guide=$root/share/doc/orvandel/Anleitung.md
+if [ -f "$guide" ]; then
+    pictures=0
+    for picture in $(grep -oE '\]\([^) ]+\.png\)' "$guide" | sed 's/^](//; s/)$//'); do
+        pictures=$((pictures + 1))
+        [ -f "$root/share/doc/orvandel/$picture" ] || fail "the installed guide shows $picture, which is not installed"
+    done
+    [ "$pictures" -gt 0 ] || fail "the installed guide shows no picture"
+else
+    fail "not installed: share/doc/orvandel/Anleitung.md"
+fi
 grep -q '^Categories=Education;Science;Astronomy;$' "$root/share/applications/orvandel.desktop" ||
     fail "desktop entry without its categories"
 command -v desktop-file-validate >/dev/null &&
