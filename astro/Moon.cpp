@@ -35,6 +35,14 @@ struct LatitudeTerm {
 };
 
 // clang-format off
+// The series: a classical analytical lunar theory, truncated to the terms
+// above about 0.2", in the four fundamental arguments l, l', F, D with mean
+// arguments quadratic in T. Accuracy: a few arcseconds in longitude and
+// latitude and about 30 km in distance near the present; the omitted higher
+// powers of T let the error grow as T^2, about 2" per century squared
+// (checked against Meeus' worked example and an ERFA ephemeris in
+// tests/astro/SunMoonTest.cpp).
+//
 // Main terms of the Moon's longitude, latitude argument, latitude amplitude
 // and parallax, in three lists summed in this order; grouped by (p, q, r),
 // within a group running over s.

@@ -10,6 +10,13 @@ namespace astro {
 
 namespace {
 
+// The series: a classical analytical theory of the Earth's orbit, truncated
+// to terms of 0.01" and more (longitude, latitude) and 1e-8 AU and more (radius
+// vector), with mean elements fitted to the observations of the last two
+// centuries. Accuracy: about 1" in longitude and 1e-5 AU in distance near the
+// present, growing by roughly 1" per century away from it (checked against
+// an ERFA ephemeris from 1000 to 2400 in tests/astro/SunMoonTest.cpp).
+//
 // Periodic terms of the Sun's geocentric longitude, latitude and radius
 // vector: perturbations of the Earth's orbit by one planet, in arguments
 // j*M3 + i*Mp (M3 the Earth's, Mp the planet's mean anomaly). The Venus list
