@@ -346,15 +346,20 @@ struct TextRows {
 };
 
 // The fonts and rows of the two lines: the date line's (its bottom 10 rows
-// above textLineY) and the line of coordinates above it.
+// above textLineY) and the line of coordinates above it. A saved picture
+// ("s") begins 50 rows above textLineY and leaves out the band above the
+// date line: the line of coordinates ends above that row, not cut by it.
 constexpr int EquatorialLineSize = 14;
+constexpr std::int32_t SavedPictureTop = 50;
 TextRows EquatorialTextRows() {
     TextRows rows;
     rows.bottom = Run().textLineY - 10;
     window::SetTextStyle("Courier", 20, 1);
     const std::int32_t dateLineTop = rows.bottom - window::CharHeight();
     window::SetTextStyle("Courier", EquatorialLineSize, 1);
-    rows.top = dateLineTop - EquatorialLineGap - window::CharHeight();
+    const std::int32_t lineBottom =
+        std::min(dateLineTop - EquatorialLineGap, Run().textLineY - SavedPictureTop - 1);
+    rows.top = lineBottom - window::CharHeight();
     window::SetTextStyle("Courier", 10, 0);
     return rows;
 }
