@@ -180,6 +180,23 @@ void DrawSightLines() {
                      window::ScreenY(scene.moonWorldY), window::Yellow);
 }
 
+// "a" in the inside view: the equatorial coordinates on or off, shown at once
+// on the instant of the last frame. No wait and no frame of the animation:
+// the time stays where it is.
+void ToggleEquatorialOverlay() {
+    RunState& run = Run();
+    run.equatorialOverlay = !run.equatorialOverlay;
+    // The picture replaces a help on display as the next frame would.
+    if (run.redrawAfterHelp) {
+        run.redrawAfterHelp = false;
+        Params().singleStep = run.savedSingleStep;
+    }
+    const Real next = run.currentJD;
+    UndoAdvance();
+    DrawInsideFrame();
+    run.currentJD = next;
+}
+
 // "s": the picture as a numbered BMP file in the current directory; the
 // inside view leaves out the black band above its date line.
 void SaveViewPicture() {
@@ -273,6 +290,9 @@ void PerformKey(std::int32_t code) {
     case '>':
         ResizeDiscs(11);
         break;
+    case 'a':
+        if (p.viewMode == 0) ToggleEquatorialOverlay();
+        break;
     case 'd':
         SwitchView();
         break;
@@ -291,7 +311,7 @@ void PerformKey(std::int32_t code) {
     case 's':
         SaveViewPicture();
         break;
-    default: // "a" and every key without a command
+    default: // every key without a command
         break;
     }
 }
@@ -362,6 +382,7 @@ void StartRun() {
         astro::JulianDateFromCivil(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime);
     run.timeDirection = 1;
     run.insideDiscRadius = 15;
+    run.equatorialOverlay = false;
     PrepareInsideView();
     PrepareOutsideView();
     if (p.viewMode == 0) SetInsideViewWindow();

@@ -41,6 +41,9 @@ struct RunState {
     Real insideHalfWidth = DefaultInsideHalfWidth; // inside view: half the world window's width
     std::int32_t textLineY = 0;                    // inside view: row of the date line
     std::int32_t observerX = 0, observerY = 0;
+    // inside view: the equatorial coordinates drawn over the sky ("a"); off
+    // at the start of every run, and not part of the saved parameters.
+    bool equatorialOverlay = false;
 
     bool redrawAfterHelp = false;
     bool savedSingleStep = false;
@@ -66,7 +69,8 @@ void StartRun();
 // the key and drawing the frame).
 void PerformKey(std::int32_t code);
 // True for the keys after which a tick draws no frame: F1, up, down, Esc,
-// "a", "l", "s".
+// "a", "l", "s" ("a" in the inside view draws the shown instant again
+// itself, without the wait and without advancing the time).
 bool KeyDrawsNoFrame(std::int32_t code);
 
 // The viewports and world windows of the two views: the inside view over the

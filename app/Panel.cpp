@@ -175,6 +175,31 @@ std::string PanelTimeText(Real startTime) {
     return text;
 }
 
+std::string EquatorialPositionText(Real rightAscension, Real declination) {
+    constexpr std::int32_t MinutesPerDay = 24 * 60;
+    std::int32_t minutes = astro::RoundToInt32(rightAscension / astro::TwoPi * MinutesPerDay) % MinutesPerDay;
+    if (minutes < 0) minutes += MinutesPerDay;
+    const std::string hours = std::to_string(minutes / 60);
+    const std::string rest = std::to_string(minutes % 60);
+
+    const std::int32_t tenths = astro::RoundToInt32(astro::RadiansToDegrees(declination) * 10);
+    const std::int64_t magnitude = tenths < 0 ? -std::int64_t{tenths} : tenths;
+    const std::string digits = std::to_string(magnitude / 10) + "," + std::to_string(magnitude % 10);
+    const std::string sign = tenths > 0 ? "+" : tenths < 0 ? "−" : "";
+    // The field counts characters: the minus sign is three bytes long.
+    const std::size_t width = digits.size() + (sign.empty() ? 0 : 1);
+    const std::string padding(width < 5 ? 5 - width : 0, ' ');
+
+    return "α " + std::string(hours.size() < 2 ? 1 : 0, ' ') + hours + "h " +
+           std::string(rest.size() < 2 ? 1 : 0, '0') + rest + "m, δ " + padding + sign + digits + "°";
+}
+
+std::string EquatorialLineText(Real sunRightAscension, Real sunDeclination, Real moonRightAscension,
+                               Real moonDeclination) {
+    return "Sonne: " + EquatorialPositionText(sunRightAscension, sunDeclination) +
+           "   Mond: " + EquatorialPositionText(moonRightAscension, moonDeclination);
+}
+
 std::string PanelLocationText(const std::string& latitudeText, const std::string& longitudeText,
                               Real latitude, Real longitude) {
     std::string text = "Standort: " + latitudeText + "°" + (latitude >= 0 ? " n.B., " : " s.B., ") +

@@ -77,6 +77,18 @@ std::string LatitudeViewHeading(Real viewerLatitude);
 // The heading of a perspective (empty for 2, which has two fixed lines).
 std::string PerspectiveHeading(std::uint8_t perspective, const astro::Matrix3& viewMatrix);
 
+// The inside view's line of equatorial coordinates (UTF-8), right ascension
+// and declination in radians:
+// "Sonne: α 16h 58m, δ −22,8°   Mond: α  3h 05m, δ  +7,4°". The right
+// ascension is rounded to the minute (23h 59.7m shows as " 0h 00m"), its
+// hours in a field of two; the declination is rounded to a tenth of a degree,
+// with a decimal comma, its sign ("+", or the minus sign U+2212; none for
+// 0,0) and digits right-aligned in a field of five characters, so that the
+// line keeps its layout from frame to frame.
+std::string EquatorialPositionText(Real rightAscension, Real declination);
+std::string EquatorialLineText(Real sunRightAscension, Real sunDeclination, Real moonRightAscension,
+                               Real moonDeclination);
+
 // ---------------------------------------------------------------- help
 
 // The lines of the outside view's help (drawn at x = MaxY - 150, every second

@@ -133,6 +133,36 @@ SkyPoint ProjectSkyPoint(const Matrix3& azimuthMatrix, const Vector3& eye, const
     return point;
 }
 
+EquatorialSkyPoint ProjectEquatorialPoint(Real rightAscension, Real declination, const SkyFrame& frame,
+                                          const Matrix3& azimuthMatrix, const Vector3& eye) {
+    Real a = rightAscension, b = declination;
+    astro::EquatorialToHorizon(a, b, frame.sinLatitude, frame.cosLatitude, frame.localSiderealTime);
+    EquatorialSkyPoint point;
+    point.azimuth = a;
+    point.altitude = b;
+    astro::SphericalToVector(SphericalPos{1, a, b}, point.horizontal);
+    point.projected = ProjectSkyPoint(azimuthMatrix, eye, point.horizontal);
+    point.drawn = point.projected.defined && point.projected.visible && b >= 0;
+    return point;
+}
+
+EquatorialPosition HorizonToEquatorial(const Vector3& horizontal, const SkyFrame& frame) {
+    // The hour-angle frame: x toward the upper meridian on the equator, y
+    // toward west, z toward the celestial north pole. The horizon frame is
+    // this one turned about the west axis by 90 degrees minus the latitude.
+    const Real sinLat = frame.sinLatitude, cosLat = frame.cosLatitude;
+    const Vector3 h = horizontal;
+    const Vector3 e = astro::MakeVector(h.X * sinLat + h.Z * cosLat, h.Y, h.Z * sinLat - h.X * cosLat);
+    SphericalPos hourAngle;
+    astro::VectorToSpherical(e, hourAngle);
+    EquatorialPosition p;
+    p.declination = hourAngle.Latitude;
+    p.rightAscension = std::fmod(frame.localSiderealTime - hourAngle.Longitude, astro::TwoPi);
+    if (p.rightAscension < 0) p.rightAscension += astro::TwoPi;
+    if (p.rightAscension >= astro::TwoPi) p.rightAscension = 0;
+    return p;
+}
+
 window::WorldWindowMap InsideWorldWindow(std::int32_t maxX, std::int32_t maxY, Real halfWidth) {
     const Real aspect = static_cast<Real>(maxY) / static_cast<Real>(maxX);
     window::WorldWindowMap map = window::WithViewport({}, 0, maxX, 0, maxY);

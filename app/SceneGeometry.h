@@ -151,6 +151,33 @@ struct SkyPoint {
 SkyPoint ProjectSkyPoint(const astro::Matrix3& azimuthMatrix, const astro::Vector3& eye,
                          const astro::Vector3& direction);
 
+// ---- The equatorial coordinates of the inside view --------------------------
+
+// A direction given by right ascension and declination (radians, equatorial
+// frame of date) as the inside view draws it at the site and local sidereal
+// time of `frame`: turned into the horizon by EquatorialToHorizon, then
+// projected by ProjectSkyPoint with `azimuthMatrix` from `eye`. `drawn` is the
+// rule of every curve of the view: on or above the horizon and in front of
+// the eye (the projection defined and visible).
+struct EquatorialSkyPoint {
+    astro::Vector3 horizontal{}; // unit vector, X south, Y west, Z up
+    Real azimuth = 0;            // from south toward west, (-pi, pi]
+    Real altitude = 0;
+    SkyPoint projected;
+    bool drawn = false;
+};
+EquatorialSkyPoint ProjectEquatorialPoint(Real rightAscension, Real declination, const SkyFrame& frame,
+                                          const astro::Matrix3& azimuthMatrix, const astro::Vector3& eye);
+
+// The inverse of the horizon transform for one direction of the horizontal
+// frame (any length but zero): right ascension in [0, 2 pi) and declination,
+// radians, at the site and local sidereal time of `frame`.
+struct EquatorialPosition {
+    Real rightAscension = 0;
+    Real declination = 0;
+};
+EquatorialPosition HorizonToEquatorial(const astro::Vector3& horizontal, const SkyFrame& frame);
+
 // The inside view's world window for a client area of maxX x maxY pixels
 // (x 0..maxX, y 0..maxY): x from -halfWidth to +halfWidth, y from -0.5 to 1.5
 // times halfWidth * maxY / maxX, equal scales on both axes, world y = 0 a

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "AppTestSupport.h"
+#include "CanvasTestSupport.h"
 
 namespace {
 
@@ -381,6 +382,29 @@ TEST_F(MainLoopTest, HugeValuesThatConvertAreCarriedWithoutHarm) {
     Tick();
     EXPECT_EQ(app::Run().framesDrawn, frames + 19);
     EXPECT_EQ(app::Run().earthRadiusPx, 89); // 100, then > 110, < 99 and < 89 in the outside view
+}
+
+TEST_F(MainLoopTest, TheKeyAShowsAndHidesTheEquatorialCoordinatesAtTheSameInstant) {
+    Tick('x');
+    const QImage without = window::Canvas().copy();
+    const app::Real next = app::Run().currentJD;
+    const std::int64_t frames = app::Run().framesDrawn;
+    ASSERT_EQ(canvastest::CountAll(window::LightCyan), 0);
+    Tick('a');
+    EXPECT_GT(canvastest::CountAll(window::LightCyan), 3000);
+    Tick('a');
+    EXPECT_TRUE(window::Canvas() == without); // the same instant, without the overlay
+    EXPECT_EQ(app::Run().currentJD, next);
+    EXPECT_EQ(app::Run().framesDrawn, frames);
+    // On across the outside view, where "a" does nothing; off in a new run.
+    for (int key : {'a', 'd', 'a', 'd'})
+        Tick(key);
+    EXPECT_GT(canvastest::CountAll(window::LightCyan), 3000);
+    Answers answers;
+    answers.acceptDefaultsBeyond = true;
+    AnswerWith(answers);
+    Tick(Esc);
+    EXPECT_FALSE(app::Run().equatorialOverlay);
 }
 
 TEST_F(MainLoopTest, EscWithAParameterFileEndsTheProgram) {

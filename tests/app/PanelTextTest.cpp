@@ -49,6 +49,23 @@ TEST(PanelText, TimeWithTheRuleForSixtyMinutes) {
         EXPECT_EQ(app::PanelTimeText(r.startTime), r.expected) << static_cast<double>(r.startTime);
 }
 
+TEST(PanelText, EquatorialCoordinates) {
+    struct {
+        Real hours, minutes, declinationDeg;
+        const char* expected;
+    } const rows[] = {
+        {16, 58.4L, -22.84L, "α 16h 58m, δ −22,8°"}, {16, 58.6L, -22.86L, "α 16h 59m, δ −22,9°"},
+        {3, 5, 7.4L, "α  3h 05m, δ  +7,4°"},         {23, 59.7L, 0.04L, "α  0h 00m, δ   0,0°"},
+        {0, 0, -0.04L, "α  0h 00m, δ   0,0°"},       {-1, 0, -90, "α 23h 00m, δ −90,0°"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(
+            app::EquatorialPositionText((r.hours + r.minutes / 60) * 15 * Degree, r.declinationDeg * Degree),
+            r.expected);
+    EXPECT_EQ(app::EquatorialLineText(254.5L * Degree, -22.8L * Degree, 46.25L * Degree, 60.06L * Degree),
+              "Sonne: α 16h 58m, δ −22,8°   Mond: α  3h 05m, δ +60,1°");
+}
+
 struct LocationRow {
     const char* latitudeText;
     const char* longitudeText;

@@ -150,6 +150,56 @@ TEST(ProjectSky, LineOfSightParallelToThePlaneKeepsTheOutputs) {
     EXPECT_EQ(y, -8);
 }
 
+// ---- The equatorial coordinates of the inside view ---------------------------
+
+// From the sphere's geometry: on the meridian the altitude is 90 - |latitude -
+// declination|, south of the zenith for the smaller declination; at lower
+// culmination latitude + declination - 90; a pole stands at the latitude's
+// height; six hours from the meridian the equator meets the west or east point.
+TEST(EquatorialOverlay, CurvePointsAtTwoSitesAndTwoSiderealTimes) {
+    struct {
+        const char* name;
+        Real latitudeDeg, centralAzimuthDeg, lstHours, hourAngleHours, declinationDeg;
+        Real azimuthDeg, altitudeDeg; // expected, azimuth from south toward west
+        bool drawn;
+    } const rows[] = {
+        {"north pole", 54.3L, 0, 3, 7, 90, 180, 54.3L, true},
+        {"equator on the meridian", 54.3L, 0, 17, 0, 0, 0, 35.7L, true},
+        {"+60 north of the zenith", 54.3L, 0, 17, 0, 60, 180, 84.3L, true},
+        {"+60 at lower culmination, behind the eye", 54.3L, 0, 3, 12, 60, 180, 24.3L, false},
+        {"-60 below the horizon", 54.3L, 0, 3, 0, -60, 0, -24.3L, false},
+        {"south pole, behind the eye", -33.9L, 180, 17, 5, -90, 0, 33.9L, false},
+        {"equator on the meridian", -33.9L, 180, 3, 0, 0, 180, 56.1L, true},
+        {"-60 south of the zenith", -33.9L, 180, 17, 0, -60, 0, 63.9L, true},
+        {"+60 below the horizon", -33.9L, 180, 3, 0, 60, 180, -3.9L, false},
+        {"equator in the west point", -33.9L, 180, 3, 6, 0, 90, 0, true},
+        {"equator in the east point", -33.9L, 180, 17, -6, 0, -90, 0, true},
+    };
+    for (const auto& r : rows) {
+        const Real lst = r.lstHours * 15 * Deg, rightAscension = lst - r.hourAngleHours * 15 * Deg;
+        const SkyFrame frame = MakeSkyFrame(MakeSite(r.latitudeDeg * Deg, 0), lst);
+        astro::Matrix3 turn;
+        astro::RotationAboutZ(turn, -r.centralAzimuthDeg * Deg);
+        const EquatorialSkyPoint q =
+            ProjectEquatorialPoint(rightAscension, r.declinationDeg * Deg, frame, turn, EyePoint());
+        EXPECT_NEAR(q.altitude / Deg, r.altitudeDeg, 1e-9L) << r.name;
+        EXPECT_NEAR(std::remainder(q.azimuth / Deg - r.azimuthDeg, Real{360}), 0, 1e-7L) << r.name;
+        Vector3 expected;
+        astro::SphericalToVector(astro::SphericalPos{1, r.azimuthDeg * Deg, r.altitudeDeg * Deg}, expected);
+        const SkyPoint p = ProjectSkyPoint(turn, EyePoint(), expected);
+        EXPECT_NEAR(q.projected.worldX, p.worldX, 1e-9L) << r.name;
+        EXPECT_NEAR(q.projected.worldY, p.worldY, 1e-9L) << r.name;
+        if (r.altitudeDeg != 0) { // on the horizon rounding decides
+            EXPECT_EQ(q.drawn, r.drawn) << r.name;
+        }
+        const EquatorialPosition back = HorizonToEquatorial(q.horizontal, frame);
+        EXPECT_NEAR(back.declination / Deg, r.declinationDeg, 1e-9L) << r.name;
+        if (std::fabs(r.declinationDeg) != 90) { // a pole has no right ascension
+            EXPECT_NEAR(std::remainder(back.rightAscension - rightAscension, 2 * Pi), 0, 1e-12L) << r.name;
+        }
+    }
+}
+
 // ---- The inside world window -------------------------------------------------
 
 TEST(InsideWorldWindow, WholeClientAreaWithEqualScales) {
