@@ -67,8 +67,9 @@ bool ParseCalendarClock(std::string text, astro::Real& clock) {
 bool EndsWithNoCase(const std::string& text, const char* suffix) {
     const std::string s(suffix);
     if (text.size() < s.size()) return false;
-    return std::equal(s.begin(), s.end(), text.end() - static_cast<std::ptrdiff_t>(s.size()),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+    return std::equal(
+        s.begin(), s.end(), text.end() - static_cast<std::ptrdiff_t>(s.size()),
+        [](char lower, char c) { return std::tolower(static_cast<unsigned char>(c)) == lower; });
 }
 
 CommandLine ParseCalendarLine(const std::vector<std::string>& arguments) {
