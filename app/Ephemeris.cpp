@@ -369,7 +369,11 @@ std::string EventsText(const std::vector<EventRow>& rows, Real latitudeDeg, Real
                                                  DateText(row.date)
                                            : "",
                                     DateWidth) +
-                           PadRight(EventName(row), NameWidth) + PadRight(EventClockText(row), ClockWidth) +
+                           PadRight(EventName(row), NameWidth) +
+                           PadRight(row.kind == EventRowKind::NoRise || row.kind == EventRowKind::NoSet
+                                        ? EventClockText(row)
+                                        : PadLeft(EventClockText(row), 5), // the points one below the other
+                                    ClockWidth) +
                            PadLeft(row.hasAzimuth ? GermanNumber(row.azimuth, 1) + "°" : "", AngleWidth) +
                            PadLeft(row.hasAltitude ? GermanNumber(row.altitude, 1) + "°" : "", AngleWidth);
         line.erase(line.find_last_not_of(' ') + 1);

@@ -668,7 +668,7 @@ TEST(Ephem, TextFormatIsAReadableGermanTable) {
     EXPECT_NE(polar.out.find(noRise), std::string::npos) << polar.out;
     const Result eclipse =
         RunEphem({"--events", "--lat", "54.3", "--lon", "10.1", "--date", "3.3.2026", "--format", "text"});
-    for (const char* text : {"Mondfinsternis: Beginn Halbschatten  9.46", "Totale Mondfinsternis: Mitte",
+    for (const char* text : {"Mondfinsternis: Beginn Halbschatten   9.46", "Totale Mondfinsternis: Mitte",
                              "Vollmond", "Kulmination", "Mondaufgang", "Monduntergang", "Sonnenuntergang"})
         EXPECT_NE(eclipse.out.find(text), std::string::npos) << text << "\n" << eclipse.out;
 }
