@@ -2,8 +2,8 @@
 // values, creates the main window and the prompt dialog, installs the
 // application's two procedures and runs the message loop.
 //
-// A first argument that begins with "--" is an option: --help, --version and
-// --export are handled here; any other first argument names the parameter
+// A first argument that begins with "--" is an option: --help, --version,
+// --export and --kalender are handled here; any other first argument names the parameter
 // file, as always.
 #include <QApplication>
 #include <QStringList>
@@ -17,8 +17,10 @@
 
 #include "app/Export.h"
 #include "app/MainLoop.h"
+#include "app/MoonCalendar.h"
 #include "app/Parameters.h"
 #include "app/Startup.h"
+#include "window/CalendarPage.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -53,6 +55,19 @@ int RunExport(int argc, char** argv, const app::ExportOptions& options) {
     return 0;
 }
 
+// The Moon calendar: one page, drawn on Qt's offscreen platform.
+int RunCalendar(int argc, char** argv, const app::CalendarOptions& options) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    try {
+        window::WriteCalendarPage(app::MoonCalendarSheet(options), options.file, options.pdf);
+    } catch (const std::exception& e) {
+        std::cerr << "Orvandel: " << e.what() << std::endl;
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +90,8 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     case app::CommandKind::Export:
         return RunExport(argc, argv, command.exportOptions);
+    case app::CommandKind::Calendar:
+        return RunCalendar(argc, argv, command.calendarOptions);
     case app::CommandKind::Run:
         break;
     }

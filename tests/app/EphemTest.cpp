@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Ephemeris.h"
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
 #include "app/Scene.h"
@@ -30,8 +31,8 @@ using astro::Real;
 
 const std::string Header = "jd,date,clock,lst_h,sun_lon,sun_lat,sun_dist,sun_ra,sun_dec,sun_az,sun_alt,"
                            "moon_lon,moon_lat,moon_dist,moon_ra,moon_dec,moon_az,moon_alt,"
-                           "phase_angle,illuminated,sky,limb_angle";
-constexpr std::size_t Columns = 22;
+                           "phase_angle,illuminated,sky,limb_angle,eclipse";
+constexpr std::size_t Columns = 23;
 
 struct Result {
     int status = -1;
@@ -333,9 +334,11 @@ TEST(Ephem, DefaultAzimuthFollowsTheHemisphere) {
 TEST(Ephem, HelpExplainsTheColumns) {
     const Result r = RunEphem({"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* word :
-         {"--lat", "--lon", "--date", "--time", "--step", "--count", "--azimuth", "--size", "1920x1080",
-          "MEZ", "moon_alt", "phase_angle", "illuminated", "twilight", "limb_angle"}) {
+    for (const std::string& word : Split(
+             "--lat|--lon|--date|--time|--step|--count|--azimuth|--size|1920x1080|MEZ|moon_alt|phase_angle|"
+             "illuminated|twilight|limb_angle|eclipse|penumbral|--events|--days|--format|no_rise|eclipse_p1|"
+             "oberen Rand|34'|Parallaxe|mittleren Schiefe|Delta T|3,8 Minuten|23.59",
+             '|')) {
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
     }
 }
@@ -411,6 +414,19 @@ TEST(Ephem, BadOptionsExitWithStatusTwo) {
         {"option twice",
          {"--lat", "54.3", "--lat", "50", "--lon", "10.1", "--date", "1.1.2000", "--time", "13"},
          "--lat"},
+        {"events with a time",
+         {"--events", "--lat", "54", "--lon", "10", "--date", "1.1.2000", "--time", "13"},
+         "--time"},
+        {"events beyond the pole", {"--events", "--lat", "91", "--lon", "10", "--date", "1.1.2000"}, "--lat"},
+        {"days beyond a century",
+         {"--events", "--lat", "54", "--lon", "10", "--date", "1.1.2000", "--days", "36526"},
+         "--days"},
+        {"unknown format",
+         {"--events", "--lat", "54", "--lon", "10", "--date", "1.1.2000", "--format", "html"},
+         "--format"},
+        {"days without events",
+         {"--lat", "54.3", "--lon", "10.1", "--date", "1.1.2000", "--time", "13", "--days", "3"},
+         "--days"},
     };
     for (const Case& c : cases) {
         const Result r = RunEphem(c.args);
@@ -421,6 +437,180 @@ TEST(Ephem, BadOptionsExitWithStatusTwo) {
     }
     // The same options without the fault are accepted.
     EXPECT_EQ(RunEphem(good).status, 0);
+}
+
+// ---- the eclipse column and the events table ----------------------------------
+
+// The eclipse column at greatest eclipse (Five Millennium Canon of Lunar
+// Eclipses, Espenak and Meeus; UT + 1 h, plus the program's 69 s of Delta T)
+// and at a full Moon without one (USNO, 2024 January 25, 17.54 UT).
+TEST(Ephem, EclipseColumnNamesTheKind) {
+    struct {
+        const char *date, *time, *kind;
+    } const rows[] = {
+        {"3.3.2026", "12.35", "total"}, {"28.8.2026", "5.14", "partial"}, {"25.3.2024", "8.14", "penumbral"},
+        {"25.1.2024", "18.54", "none"}, {"3.3.2026", "9.30", "none"}, // 16 minutes before the first contact
+    };
+    for (const auto& r : rows) {
+        const std::vector<std::string> f =
+            FirstRow({"--lat", "54.3", "--lon", "10.1", "--date", r.date, "--time", r.time});
+        ASSERT_EQ(f.size(), Columns) << r.date;
+        EXPECT_EQ(f.back(), r.kind) << r.date << " " << r.time;
+    }
+}
+
+// Minutes since 1.1.2000 0.00 MEZ of a CSV date and clock.
+long MinuteOf(const std::string& date, const std::string& clock) {
+    const std::vector<std::string> d = Split(date, '.'), c = Split(clock, '.');
+    const Real jd =
+        astro::JulianDateFromCivil(astro::CalendarDate{std::stoi(d[0]), std::stoi(d[1]), std::stoi(d[2])}, 0);
+    const Real start = astro::JulianDateFromCivil(astro::CalendarDate{1, 1, 2000}, 0);
+    return std::lround(static_cast<double>((jd - start) * 1440)) + std::stol(c[0]) * 60 + std::stol(c[1]);
+}
+
+const Real Unchecked = -1000;
+
+// Published instants in MEZ (UT + 1 h) through the CSV: USNO's rising,
+// transit and setting for Atlanta, 2009 September 6 (as quoted in the
+// PyEphem manual), PyEphem 4.1.4 with the almanac settings for Kiel and
+// Sydney, USNO's phases of the Moon 2024 and the greatest eclipses of the
+// Five Millennium Canon; the program's phases and eclipses come Delta T
+// (69 s) late. The 23.56 UT sunset comes out on the next MEZ day.
+TEST(Ephem, EventsAgainstPublishedTimes) {
+    struct Row {
+        const char* source;
+        const char *lat, *lon, *date, *body, *event, *expectDate, *expectClock;
+        Real az, alt; // Unchecked where the row has none to compare
+        long toleranceMinutes;
+    } const rows[] = {
+        {"USNO Atlanta Moon rise", "33.8", "-84.4", "6.9.2009", "moon", "rise", "6.9.2009", "1.17", Unchecked,
+         Unchecked, 1},
+        {"USNO Atlanta Moon transit", "33.8", "-84.4", "6.9.2009", "moon", "transit", "6.9.2009", "7.37", 180,
+         Unchecked, 1},
+        {"USNO Atlanta Sun set", "33.8", "-84.4", "6.9.2009", "sun", "set", "7.9.2009", "0.56", Unchecked,
+         Unchecked, 1},
+        {"PyEphem Kiel Sun rise", "54.3", "10.1", "21.6.2024", "sun", "rise", "21.6.2024", "3.45", 45.4L,
+         Unchecked, 1},
+        {"PyEphem Kiel Moon transit", "54.3", "10.1", "21.12.2024", "moon", "transit", "21.12.2024", "5.10",
+         180, 44.39L, 1},
+        {"PyEphem Sydney Moon transit", "-33.9", "151.2", "14.3.2025", "moon", "transit", "14.3.2025",
+         "15.17", 0, 54.66L, 1},
+        {"USNO full moon", "54.3", "10.1", "25.3.2024", "moon", "full_moon", "25.3.2024", "8.00", Unchecked,
+         Unchecked, 2},
+        {"Canon total eclipse", "54.3", "10.1", "3.3.2026", "moon", "eclipse_total", "3.3.2026", "12.34",
+         Unchecked, Unchecked, 2},
+        {"Canon partial eclipse", "54.3", "10.1", "28.8.2026", "moon", "eclipse_partial", "28.8.2026", "5.13",
+         Unchecked, Unchecked, 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.source);
+        const Result result =
+            RunEphem({"--events", "--lat", r.lat, "--lon", r.lon, "--date", r.date, "--days", "2"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const std::vector<std::string> lines = Split(result.out, '\n');
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "date,clock,body,event,az,alt");
+        const long expected = MinuteOf(r.expectDate, r.expectClock);
+        const std::vector<std::string>* best = nullptr;
+        std::vector<std::vector<std::string>> fields;
+        for (std::size_t n = 1; n < lines.size(); ++n)
+            if (!lines[n].empty()) fields.push_back(Split(lines[n], ','));
+        for (const auto& f : fields) {
+            ASSERT_EQ(f.size(), 6u);
+            if (f[2] == r.body && f[3] == r.event &&
+                (!best || std::labs(MinuteOf(f[0], f[1]) - expected) <
+                              std::labs(MinuteOf((*best)[0], (*best)[1]) - expected)))
+                best = &f;
+        }
+        ASSERT_NE(best, nullptr);
+        const std::vector<std::string>& f = *best;
+        EXPECT_LE(std::labs(MinuteOf(f[0], f[1]) - expected), r.toleranceMinutes) << f[0] << " " << f[1];
+        EXPECT_EQ(f[4].empty(),
+                  r.az == Unchecked && r.event != std::string("rise") && r.event != std::string("set"));
+        if (r.az != Unchecked) {
+            EXPECT_NEAR(std::remainder(ToReal(f[4]) - r.az, 360.0L), 0, 0.35L);
+        }
+        EXPECT_EQ(f[5].empty(), r.alt == Unchecked && r.event != std::string("transit"));
+        if (r.alt != Unchecked) {
+            EXPECT_NEAR(ToReal(f[5]), r.alt, 0.1L);
+        }
+    }
+}
+
+// The contacts of each kind of eclipse, in their order about the greatest
+// eclipse, and the days without a rising or setting: the Moon in Kiel,
+// January 2024 (PyEphem), and the midnight sun at Tromsø (69.6 N, 20 May to
+// 22 July).
+TEST(Ephem, EventsListContactsAndDaysWithoutRisingOrSetting) {
+    struct Row {
+        const char *lat, *lon, *date, *days, *body, *prefix;
+        const char* expected; // "date,event" of the rows whose event begins with prefix, joined by "|"
+    } const rows[] = {
+        {"54.3", "10.1", "3.3.2026", "1", "moon", "eclipse_",
+         "3.3.2026,eclipse_p1|3.3.2026,eclipse_u1|3.3.2026,eclipse_u2|3.3.2026,eclipse_total|"
+         "3.3.2026,eclipse_u3|3.3.2026,eclipse_u4|3.3.2026,eclipse_p4"},
+        {"54.3", "10.1", "28.8.2026", "1", "moon", "eclipse_",
+         "28.8.2026,eclipse_p1|28.8.2026,eclipse_u1|28.8.2026,eclipse_partial|28.8.2026,eclipse_u4|"
+         "28.8.2026,eclipse_p4"},
+        {"54.3", "10.1", "25.3.2024", "1", "moon", "eclipse_",
+         "25.3.2024,eclipse_p1|25.3.2024,eclipse_penumbral|25.3.2024,eclipse_p4"},
+        {"54.3", "10.1", "1.1.2024", "31", "moon", "no_", "3.1.2024,no_rise|17.1.2024,no_set"},
+        {"69.6", "19", "20.6.2024", "1", "sun", "no_", "20.6.2024,no_rise|20.6.2024,no_set"}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.date) + " " + r.prefix);
+        const Result result =
+            RunEphem({"--events", "--lat", r.lat, "--lon", r.lon, "--date", r.date, "--days", r.days});
+        ASSERT_EQ(result.status, 0) << result.err;
+        std::string found;
+        for (const std::string& line : Split(result.out, '\n')) {
+            const std::vector<std::string> f = Split(line, ',');
+            if (f.size() == 6 && f[2] == r.body && f[3].rfind(r.prefix, 0) == 0)
+                found += (found.empty() ? "" : "|") + f[0] + "," + f[3];
+        }
+        EXPECT_EQ(found, r.expected);
+    }
+}
+
+// The minute of an event: rounded, but the last half minute of a day stays
+// on its day as 23.59.
+TEST(Ephem, EventClockIsTheRoundedMinuteOfItsDay) {
+    struct {
+        Real secondsAfterMidnight; // MEZ, 1.3.2026
+        int day, minute;
+    } const rows[] = {
+        // clang-format off
+        {10, 1, 0}, {29, 1, 0}, {31, 1, 1}, {12 * 3600 + 89, 1, 721}, {86340 + 29, 1, 1439},
+        {86340 + 45, 1, 1439}, {86399.5L, 1, 1439}, {86400 + 20, 2, 0},
+        // clang-format on
+    };
+    const Real midnight = astro::JulianDateFromCivil(astro::CalendarDate{1, 3, 2026}, 0);
+    for (const auto& r : rows) {
+        astro::CalendarDate date;
+        std::int32_t minute = -1;
+        app::MezDayAndMinute(midnight + r.secondsAfterMidnight / 86400, date, minute);
+        EXPECT_EQ(date.Day, r.day) << static_cast<double>(r.secondsAfterMidnight);
+        EXPECT_EQ(date.Month, 3);
+        EXPECT_EQ(minute, r.minute) << static_cast<double>(r.secondsAfterMidnight);
+    }
+}
+
+// The German table: the place in words, a day's first row with its weekday,
+// "kein Aufgang" where the time would stand, the eclipse by its German name.
+TEST(Ephem, TextFormatIsAReadableGermanTable) {
+    const Result polar =
+        RunEphem({"--events", "--lat", "-69,6", "--lon", "-19", "--date", "20.6.2024", "--format", "text"});
+    ASSERT_EQ(polar.status, 0) << polar.err;
+    EXPECT_EQ(polar.out.rfind("Ereignisse für 69,6° s. Br., 19,0° w. L.\n", 0), 0u) << polar.out;
+    // The day's first row has the date; "kein Aufgang" stands in the time column.
+    EXPECT_NE(polar.out.find("\nDo 20.6.2024   Kulmination "), std::string::npos) << polar.out;
+    const std::string noRise =
+        "\n" + std::string(15, ' ') + "Sonnenaufgang" + std::string(24, ' ') + "kein Aufgang\n";
+    EXPECT_NE(polar.out.find(noRise), std::string::npos) << polar.out;
+    const Result eclipse =
+        RunEphem({"--events", "--lat", "54.3", "--lon", "10.1", "--date", "3.3.2026", "--format", "text"});
+    for (const char* text : {"Mondfinsternis: Beginn Halbschatten   9.46", "Totale Mondfinsternis: Mitte",
+                             "Vollmond", "Kulmination", "Mondaufgang", "Monduntergang", "Sonnenuntergang"})
+        EXPECT_NE(eclipse.out.find(text), std::string::npos) << text << "\n" << eclipse.out;
 }
 
 } // namespace

@@ -227,6 +227,45 @@ TEST(CommandLineTest, BadCommandLinesNameTheProblem) {
     }
 }
 
+TEST(CommandLineTest, CalendarOptions) {
+    const app::CalendarOptions given =
+        ParseCommandLine({"--ort", "-33,9,151,2", "--uhrzeit", "6,30", "--kalender", "12.1999", "Mond.PNG"})
+            .calendarOptions;
+    EXPECT_EQ(given.month, 12);
+    EXPECT_EQ(given.year, 1999);
+    EXPECT_NEAR(given.latitude, -33.9L, 1e-12L);
+    EXPECT_NEAR(given.longitude, 151.2L, 1e-12L);
+    EXPECT_NEAR(given.clock, 6.30L, 1e-12L);
+    EXPECT_FALSE(given.pdf);
+    const app::CommandLine defaults = ParseCommandLine({"--kalender", "03.2026", "m.pdf"});
+    EXPECT_EQ(defaults.kind, CommandKind::Calendar);
+    EXPECT_EQ(defaults.calendarOptions.latitude, 54.3L);
+    EXPECT_EQ(defaults.calendarOptions.longitude, 10.1L);
+    EXPECT_EQ(defaults.calendarOptions.clock, 21.00L);
+    EXPECT_TRUE(defaults.calendarOptions.pdf);
+    const std::pair<std::vector<std::string>, const char*> bad[] = {
+        {{"--kalender", "13.2026", "m.pdf"}, "--kalender ist ungültig"},
+        {{"--kalender", "03-2026", "m.pdf"}, "--kalender ist ungültig"},
+        {{"--kalender", "03.2026", "--ort", "91,10", "m.pdf"}, "--ort ist ungültig"},
+        {{"--kalender", "03.2026", "--ort", "54,3,10", "m.pdf"}, "--ort ist ungültig"},
+        {{"--kalender", "03.2026", "--uhrzeit", "21.60", "m.pdf"}, "--uhrzeit ist ungültig"},
+        {{"--kalender", "03.2026", "m.jpg"}, "muss auf .pdf oder .png enden"},
+        {{"--kalender", "03.2026"}, "Ausgabedatei fehlt"},
+        {{"--kalender", "03.2026", "a.pdf", "b.pdf"}, "Nur eine Ausgabedatei"},
+        {{"--kalender", "03.2026", "--export", "d", "a.pdf"}, "--export gilt nicht zusammen mit --kalender"},
+        {{"--export", "d", "--frames", "3", "--ort", "54,10", "p.dat"}, "nur zusammen mit --kalender"},
+    };
+    for (const auto& [args, messagePart] : bad) {
+        SCOPED_TRACE(args.back());
+        try {
+            ParseCommandLine(args);
+            ADD_FAILURE() << "accepted";
+        } catch (const CommandLineError& e) {
+            EXPECT_NE(std::string(e.what()).find(messagePart), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(CommandLineTest, FrameNamesAreNumberedWithAtLeastFourDigits) {
     EXPECT_EQ(app::FrameFileName(1, 3), "frame0001.png");
     EXPECT_EQ(app::FrameFileName(9999, 9999), "frame9999.png");
