@@ -139,6 +139,32 @@ void PaintPhase(std::int32_t x, std::int32_t y, std::int32_t r, int litColour, i
         Half(x, y, r, astro::RoundToInt32(-behind * r), litColour, sDeg + 90);
 }
 
+// The umbra's colour: the palette's Red at reduced intensity (of 255), a
+// dark copper red; the inner penumbra keeps the disc's lit colour at this
+// intensity, a little darker than the full one.
+constexpr int UmbraColour = window::Red;
+constexpr std::int32_t UmbraIntensity = 160;
+constexpr std::int32_t PenumbraIntensity = 190;
+// Pixels: how far beyond a disc's radius its drawing may reach.
+constexpr Real RimReach = 0.71L;
+
+// The shade of the disc's pixel whose centre is (u, v) (disc radii, y up)
+// on a disc of r pixels. The phase drawing's polygons, whose corners are
+// rounded to whole pixels, fill some pixels whose centres lie up to a
+// corner's rounding (0.71 pixels) beyond the radius; the pixels of the rim
+// take the shade half a pixel inside it, so that no lit pixel is left round
+// an eclipsed disc (the limb itself would count as the Moon's night side
+// where the shadow's axis, a degree off the line of sight, tilts it away).
+DiscShade ShadeAt(const DiscShadow& shadow, Real u, Real v, std::int32_t r) {
+    const Real rho = std::hypot(u, v);
+    const Real inner = 1 - 0.5L / r;
+    if (rho > inner && rho <= 1 + RimReach / r) {
+        u *= inner / rho;
+        v *= inner / rho;
+    }
+    return ShadeOfDiscPoint(shadow, u, v);
+}
+
 // Outline width and observer-dot radius for the Earth's radius: finer lines
 // and a smaller dot once the Earth is more than 4.5 Moon radii.
 bool LargeEarth() {
@@ -197,10 +223,17 @@ void DrawMoon(int colour) {
     std::int32_t y = window::ScreenY(v.Y);
     // Perspective 2 has its origin at the observer, on top of the Earth's disc.
     if (run.perspective == 2) y = astro::SaturateToInt32(static_cast<std::int64_t>(y) - run.earthRadiusPx);
-    if (colour == window::Black)
+    if (colour == window::Black) {
         Disc(x, y, run.outsideDiscRadius, window::Black);
-    else
-        DrawPhaseDisc(scene.sunVector, x, y, run.outsideDiscRadius, window::LightGray, window::DarkGray);
+        return;
+    }
+    DrawPhaseDisc(scene.sunVector, x, y, run.outsideDiscRadius, window::LightGray, window::DarkGray);
+    // The shadow for the same viewer; DrawPhaseDisc paints one pixel less.
+    Vector3 moonDirection = scene.moonVector;
+    astro::Normalise(moonDirection);
+    const DiscShadow shadow =
+        MakeDiscShadow(scene.shadow, ViewerCoordinates(scene.shadowVector), ViewerCoordinates(moonDirection));
+    PaintDiscShadow(shadow, x, y, std::max<std::int32_t>(run.outsideDiscRadius - 1, 0), window::LightGray);
 }
 
 void DrawEarth(int colour) {
@@ -272,6 +305,44 @@ void DrawInsideSun(std::int32_t x, std::int32_t y, int colour) {
 void DrawInsideMoon(std::int32_t x, std::int32_t y, std::int32_t r, int darkColour, int litColour,
                     Real limbAngle, Real q) {
     PaintPhase(x, y, r, litColour, darkColour, astro::RadiansToDegrees(limbAngle), std::sin(q));
+}
+
+void PaintDiscShadow(const DiscShadow& shadow, std::int32_t x, std::int32_t y, std::int32_t r,
+                     int litColour) {
+    if (!shadow.present || r < 1) return;
+    // Row by row, the runs of one shade; a pixel counts by its centre. The
+    // disc covers the rows y - r to y + r - 1 and as many columns.
+    for (std::int32_t row = -r; row < r; ++row) {
+        const std::int64_t screenRow = static_cast<std::int64_t>(y) + row;
+        if (screenRow < 0 || screenRow > window::MaxY()) continue;
+        const Real v = -(row + 0.5L) / r;
+        DiscShade runShade = DiscShade::Unchanged;
+        // Only the columns on the canvas, the last one past them ending the run.
+        const std::int32_t first =
+            static_cast<std::int32_t>(std::max<std::int64_t>(-r, -static_cast<std::int64_t>(x)));
+        const std::int32_t end = static_cast<std::int32_t>(
+            std::min<std::int64_t>(r, static_cast<std::int64_t>(window::MaxX()) + 1 - x));
+        std::int32_t runStart = first;
+        for (std::int32_t column = first; column <= end; ++column) {
+            const DiscShade shade =
+                column < end ? ShadeAt(shadow, (column + 0.5L) / r, v, r) : DiscShade::Unchanged;
+            if (shade == runShade) continue;
+            if (runShade == DiscShade::Umbra)
+                window::SetFillColour(UmbraIntensity, UmbraColour, UmbraColour);
+            else if (runShade == DiscShade::Penumbra)
+                window::SetFillColour(PenumbraIntensity, litColour, litColour);
+            if (runShade != DiscShade::Unchanged)
+                window::FillRectangle(astro::SaturateToInt32(static_cast<std::int64_t>(x) + runStart),
+                                      static_cast<std::int32_t>(screenRow), column - runStart, 1);
+            runShade = shade;
+            runStart = column;
+        }
+    }
+}
+
+void DrawInsideMoonShadow(std::int32_t x, std::int32_t y, std::int32_t r, int litColour) {
+    const SceneState& scene = Scene();
+    PaintDiscShadow(SkyDiscShadow(scene.shadow, scene.shadowScreenAngle), x, y, r, litColour);
 }
 
 earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point) {

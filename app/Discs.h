@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "app/SceneGeometry.h"
 #include "astro/Numeric.h"
 #include "astro/Vectors.h"
 #include "earth/Outlines.h"
@@ -75,6 +76,16 @@ void DrawInsideSun(std::int32_t x, std::int32_t y, int colour);
 // crescent out of the lit half. The dark half is left as it was.
 void DrawInsideMoon(std::int32_t x, std::int32_t y, std::int32_t r, int darkColour, int litColour,
                     Real limbAngle, Real q);
+
+// The Earth's shadow over a Moon's disc of radius r at the pixel (x, y) that
+// is already painted with its phase: the part in the umbra in a dark copper
+// red, the inner half of the penumbra (where the Earth hides more than half
+// the Sun) in litColour slightly dimmed; the rest stays as it is, and outside
+// an eclipse nothing is painted.
+void PaintDiscShadow(const DiscShadow& shadow, std::int32_t x, std::int32_t y, std::int32_t r, int litColour);
+// Inside view: the shadow of the current scene on the Moon drawn by
+// DrawInsideMoon at (x, y) with radius r and the lit colour litColour.
+void DrawInsideMoonShadow(std::int32_t x, std::int32_t y, std::int32_t r, int litColour);
 
 // The globe hooks. TransformGlobePoint turns an Earth-fixed point into the
 // viewer's globe frame: x to the right, z up, y the depth (negative toward the

@@ -555,6 +555,8 @@ void DrawInsideScene() {
                        run.insideDiscRadius, up ? scene.skyColour : window::Green,
                        up ? window::LightGray : window::DarkGray, scene.brightLimbAngle,
                        std::fabs(scene.phaseAngle) - astro::Pi / 2);
+        DrawInsideMoonShadow(window::ScreenX(scene.moonWorldX), window::ScreenY(scene.moonWorldY),
+                             run.insideDiscRadius, up ? window::LightGray : window::DarkGray);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
+#include "app/Scene.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -208,6 +209,17 @@ std::string PanelLocationText(const std::string& latitudeText, const std::string
     return text;
 }
 
+std::string EclipsePanelText(astro::EclipseKind kind) {
+    switch (kind) {
+    case astro::EclipseKind::Total:
+        return "totale Mondfinsternis";
+    case astro::EclipseKind::Partial:
+        return "partielle Mondfinsternis";
+    default:
+        return {};
+    }
+}
+
 Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix) {
     astro::Vector3 d = astro::MakeVector(0, 0, 1);
     astro::ApplyMatrix(viewMatrix, d);
@@ -356,6 +368,9 @@ void DrawOutsideLabels() {
     window::SetTextAlignment(0, 0);
     panel.panelLocationText = PanelLocationText(p.latitudeText, p.longitudeText, p.latitude, p.longitude);
     window::DrawText(maxY + 10, y, panel.panelLocationText, window::White);
+    panel.panelEclipseText = EclipsePanelText(Scene().shadow.kind);
+    if (!panel.panelEclipseText.empty())
+        window::DrawText(maxY + 10, y + window::CharHeight(), panel.panelEclipseText, window::LightRed);
 
     window::SetTextStyle("Courier", 16, 1);
     window::DrawText(maxY, 200 - window::CharHeight(),

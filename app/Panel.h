@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/Eclipse.h"
 #include "astro/Numeric.h"
 #include "astro/Vectors.h"
 
@@ -26,6 +27,7 @@ struct PanelState {
     std::string panelDateText;     // "7.12.2026  " (with two trailing blanks)
     std::string panelTimeText;     // "15.00", without " Uhr MEZ"
     std::string panelLocationText; // "Standort: 54.3° n.B., 10.1° ö.L."
+    std::string panelEclipseText;  // "totale Mondfinsternis", or empty
 };
 
 PanelState& Panel();
@@ -56,6 +58,11 @@ std::string PanelTimeText(Real startTime);
 // entered.
 std::string PanelLocationText(const std::string& latitudeText, const std::string& longitudeText,
                               Real latitude, Real longitude);
+
+// The line below the place while the Moon is in the umbra: "totale
+// Mondfinsternis" or "partielle Mondfinsternis"; empty for a penumbral
+// eclipse and without one.
+std::string EclipsePanelText(astro::EclipseKind kind);
 
 // The ecliptic latitude (radians, north positive) of the viewer whom the
 // outside view's picture is drawn for. The picture shows the model frame

@@ -83,6 +83,8 @@ void ComputeOutsideScene() {
     s.moonEcliptic = r.bodies.moon;
     s.sunVector = r.sunVector;
     s.moonVector = r.moonVector;
+    s.shadow = r.shadow;
+    s.shadowVector = r.shadowVector;
 }
 
 void ComputeInsideScene() {
@@ -102,6 +104,8 @@ void ComputeInsideScene() {
     s.moonWorldY = r.moonWorldY;
     s.brightLimbAngle = r.brightLimbAngle;
     s.phaseAngle = r.phaseAngle;
+    s.shadow = r.shadow;
+    s.shadowScreenAngle = r.shadowScreenAngle;
 }
 
 void ProjectSky(const astro::Vector3& eye, const astro::Vector3& direction, Real& worldX, bool& visible,

@@ -30,6 +30,13 @@ struct SceneState {
     int skyColour = 0;
     Real brightLimbAngle = 0; // radians, screen direction toward the Sun's side, y up
     Real phaseAngle = 0;      // radians, signed; 0 at full moon, +-pi at new moon, > 0 waxing
+
+    // The Earth's shadow at the Moon (both views); the inside view's screen
+    // direction from the Moon toward the shadow's centre (radians, y up); the
+    // outside view's shadow axis, unit, in the model frame of the perspective.
+    astro::LunarShadow shadow;
+    Real shadowScreenAngle = 0;
+    astro::Vector3 shadowVector{};
 };
 
 SceneState& Scene();

@@ -47,6 +47,25 @@ Real BrightLimbAngle(const InsideSceneInput& in, const Vector3& sunSky, const Ve
         static_cast<Real>(window::ScreenX(w, limb.worldX)) - window::ScreenX(w, moon.worldX));
 }
 
+// The screen direction (radians, y up) from the projected Moon toward the
+// projected shadow's axis, a degree or less away: the position angle of the
+// shadow's centre in the picture, not rounded to whole pixels. An axis that
+// does not project gives 0 (the Moon then is not drawn either).
+Real ShadowScreenAngle(const InsideSceneInput& in, const Vector3& axisSky, const SkyPoint& moon) {
+    const SkyPoint axis = ProjectSkyPoint(in.azimuthMatrix, in.eye, axisSky);
+    if (!axis.defined) return 0;
+    return astro::AngleOfPoint((axis.worldY - moon.worldY) * in.world.scaleY,
+                               (axis.worldX - moon.worldX) * in.world.scaleX);
+}
+
+// The shadow of the instant from the two series' geometric vectors in Earth radii.
+astro::LunarShadow ComputeShadow(const SunAndMoon& bodies) {
+    Vector3 sun, moon;
+    astro::SphericalToVector(bodies.sun, sun);
+    astro::SphericalToVector(bodies.moon, moon);
+    return astro::ComputeLunarShadow(sun, moon);
+}
+
 } // namespace
 
 Vector3 EyePoint() {
@@ -218,6 +237,9 @@ InsideSceneResult ComputeInsideScene(const InsideSceneInput& in) {
 
     r.brightLimbAngle = BrightLimbAngle(in, r.sunSky, r.moonSky, moon);
     r.phaseAngle = PhaseAngle(r.bodies, in.moonPlacementDistance);
+
+    r.shadow = ComputeShadow(r.bodies);
+    r.shadowScreenAngle = ShadowScreenAngle(in, EclipticToSky(r.shadow.shadowAxis, frame).horizontal, moon);
     return r;
 }
 
@@ -244,9 +266,12 @@ OutsideSceneResult ComputeOutsideScene(const OutsideSceneInput& in) {
     r.bodies = ComputeSunAndMoon(in.jd);
     astro::SphericalToVector(r.bodies.sun, r.sunVector);
     astro::SphericalToVector(r.bodies.moon, r.moonVector);
+    r.shadow = astro::ComputeLunarShadow(r.sunVector, r.moonVector);
+    r.shadowVector = r.shadow.shadowAxis;
 
     if (in.perspective == 2) {
         const SkyFrame frame = MakeSkyFrame(in.site, r.instant.localSiderealTime, in.obliquity);
+        r.shadowVector = HorizonToModel(EclipticToSky(r.shadowVector, frame).horizontal, latitude);
         r.sunVector = HorizonToModel(EclipticToSky(r.sunVector, frame).horizontal, latitude);
         // The Moon is drawn at a fixed distance in this perspective; the Sun
         // keeps its own.
@@ -255,6 +280,54 @@ OutsideSceneResult ComputeOutsideScene(const OutsideSceneInput& in) {
         r.moonVector = HorizonToModel(h, latitude);
     }
     return r;
+}
+
+// ---- The Earth's shadow on the Moon's disc -----------------------------------
+
+DiscShadow MakeDiscShadow(const astro::LunarShadow& shadow, const Vector3& axis,
+                          const Vector3& moonDirection) {
+    DiscShadow d;
+    d.present = shadow.kind != astro::EclipseKind::None && shadow.moonRadius > 0;
+    if (!d.present) return d;
+    d.axis = axis;
+    astro::Normalise(d.axis);
+    Vector3 moon = moonDirection;
+    astro::Normalise(moon);
+    // The Moon's unit direction less its part along the axis: the sine of
+    // the separation, which over the Moon's angular radius is the distance
+    // in Moon radii.
+    Vector3 along = d.axis;
+    astro::ScaleVector(along, astro::DotProduct(moon, d.axis));
+    astro::VectorDifference(moon, along, d.offset);
+    astro::ScaleVector(d.offset, 1 / shadow.moonRadius);
+    d.umbra = shadow.umbraRadius / shadow.moonRadius;
+    d.visiblePenumbra = (shadow.umbraRadius + shadow.penumbraRadius) / (2 * shadow.moonRadius);
+    return d;
+}
+
+DiscShadow SkyDiscShadow(const astro::LunarShadow& shadow, Real shadowScreenAngle) {
+    const Real s = std::sin(shadow.separation);
+    return MakeDiscShadow(shadow,
+                          astro::MakeVector(s * std::cos(shadowScreenAngle), s * std::sin(shadowScreenAngle),
+                                            std::cos(shadow.separation)),
+                          astro::MakeVector(0, 0, 1));
+}
+
+DiscShade ShadeOfDiscPoint(const DiscShadow& shadow, Real u, Real v) {
+    const Real w2 = 1 - u * u - v * v;
+    if (!shadow.present || !(w2 >= 0)) return DiscShade::Unchanged;
+    // The point of the visible hemisphere, on the viewer's side (Z < 0).
+    const Vector3 p = astro::MakeVector(u, v, -std::sqrt(w2));
+    const Real along = astro::DotProduct(p, shadow.axis);
+    if (along >= 0) return DiscShade::Unchanged; // the Moon's night side
+    // The point's distance from the axis, perpendicular to it.
+    const Real x = shadow.offset.X + p.X - along * shadow.axis.X;
+    const Real y = shadow.offset.Y + p.Y - along * shadow.axis.Y;
+    const Real z = shadow.offset.Z + p.Z - along * shadow.axis.Z;
+    const Real d2 = x * x + y * y + z * z;
+    if (d2 < shadow.umbra * shadow.umbra) return DiscShade::Umbra;
+    if (d2 < shadow.visiblePenumbra * shadow.visiblePenumbra) return DiscShade::Penumbra;
+    return DiscShade::Unchanged;
 }
 
 } // namespace app

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 
+#include "astro/Eclipse.h"
 #include "astro/Numeric.h"
 #include "astro/TimeScales.h"
 #include "astro/Vectors.h"
@@ -207,6 +208,11 @@ struct InsideSceneResult {
     Real brightLimbAngle = 0; // radians, screen direction toward the Sun's side, y up
     Real phaseAngle = 0;      // radians, signed; 0 at full moon, +-pi at new moon, > 0 waxing
     SunAndMoon bodies;        // the two series' results for the instant
+    // The Earth's shadow at the Moon, and the screen direction (radians,
+    // counter-clockwise from the x axis, y up) from the projected Moon
+    // toward the projected shadow's centre.
+    astro::LunarShadow shadow;
+    Real shadowScreenAngle = 0;
 };
 
 InsideSceneResult ComputeInsideScene(const InsideSceneInput& in);
@@ -237,8 +243,45 @@ struct OutsideSceneResult {
     // and 1; for 2 the horizon model frame, the Moon at HorizonMoonDistance.
     astro::Vector3 sunVector{}, moonVector{};
     astro::Matrix3 globeSpinMatrix{}, globeSpinInverse{};
+    // The Earth's shadow at the Moon, and its axis as a unit vector in the
+    // model frame of the perspective (pointing away from the Sun).
+    astro::LunarShadow shadow;
+    astro::Vector3 shadowVector{};
 };
 
 OutsideSceneResult ComputeOutsideScene(const OutsideSceneInput& in);
+
+// ---- The Earth's shadow on the Moon's disc -----------------------------------
+
+// The shadow as one viewer sees it on the Moon's disc. Frame: the viewer's,
+// X to the right and Y up on the screen, Z away from the viewer; lengths in
+// Moon radii. A point of the Moon's visible hemisphere is shaded when it
+// faces the Sun and lies within the shadow's radius of the shadow's axis:
+// seen along the axis (from the Earth) the umbra's edge is a circle of
+// umbraRadius / moonRadius Moon radii about the shadow's centre, seen from
+// elsewhere that circle lies on the Moon's sphere.
+struct DiscShadow {
+    bool present = false;     // the penumbra touches the Moon (kind not None)
+    astro::Vector3 axis{};    // unit, the shadow's direction, away from the Sun
+    astro::Vector3 offset{};  // the Moon's centre from the axis, perpendicular to it
+    Real umbra = 0;           // the umbra's radius
+    Real visiblePenumbra = 0; // the inner half of the penumbra, where the Earth hides more than half the Sun
+};
+
+// From the shadow of the instant, its axis and the Moon's direction (from
+// the Earth's centre) in the viewer's frame (any lengths but zero).
+DiscShadow MakeDiscShadow(const astro::LunarShadow& shadow, const astro::Vector3& axis,
+                          const astro::Vector3& moonDirection);
+// Seen from the Earth (the inside view): the Moon straight ahead, the
+// shadow's centre at the screen angle `shadowScreenAngle` (radians, y up)
+// from the Moon's centre.
+DiscShadow SkyDiscShadow(const astro::LunarShadow& shadow, Real shadowScreenAngle);
+
+// What the shadow makes of the point (u, v) of the disc (Moon radii from its
+// centre, v up): Unchanged where it leaves the phase drawing as it is (outside the
+// disc, on its night side and outside the visible penumbra), Penumbra in the
+// inner half of the penumbra, Umbra inside the umbra.
+enum class DiscShade { Unchanged, Penumbra, Umbra };
+DiscShade ShadeOfDiscPoint(const DiscShadow& shadow, Real u, Real v);
 
 } // namespace app
