@@ -35,7 +35,7 @@ namespace app {
 using astro::Real;
 
 // Earth radii per astronomical unit: the views keep all distances in Earth radii.
-inline constexpr Real EarthRadiiPerAU = 23454.78L;
+using astro::EarthRadiiPerAU;
 // The Moon's distance in the horizon-based outside view (perspective 2), in
 // Earth radii: the picture of that perspective is drawn for this distance.
 inline constexpr Real HorizonMoonDistance = 54;
