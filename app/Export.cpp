@@ -198,6 +198,7 @@ FrameRow ComputeFrameRow(std::int32_t frame, const InsideSceneInput& input) {
     // brightLimbAngle is counted from the screen's x axis, counter-clockwise
     // with y up; the vertical is 90 degrees from it.
     row.limbFromVertical = Signed180(astro::RadiansToDegrees(s.brightLimbAngle) - 90);
+    row.eclipse = astro::EclipseKindText(s.shadow.kind);
     return row;
 }
 
@@ -209,6 +210,7 @@ std::string FormatFrameRow(const FrameRow& row) {
     line += ',' + Number(row.illuminated, 6);
     line += ',' + Number(row.elongation, 6);
     line += ',' + Number(row.limbFromVertical, 6);
+    line += ',' + row.eclipse;
     return line;
 }
 

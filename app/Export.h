@@ -39,10 +39,13 @@ struct FrameRow {
     // clockwise as seen on the screen, in (-180, 180]: 0 lit from above, 90
     // lit from the left, -90 lit from the right.
     Real limbFromVertical = 0;
+    // The kind of lunar eclipse at the instant: "none", "penumbral", "partial"
+    // or "total", as orvandel-ephem's column of the same name.
+    std::string eclipse = "none";
 };
 
 inline constexpr const char* FrameCsvHeader = "frame,jd,date,time_mez,sun_az,sun_alt,moon_az,moon_alt,"
-                                              "phase_angle,illuminated,elongation,limb_from_vertical";
+                                              "phase_angle,illuminated,elongation,limb_from_vertical,eclipse";
 inline constexpr const char* FrameCsvFileName = "frames.csv";
 
 // The row of the instant input.jd, computed with the inside scene.

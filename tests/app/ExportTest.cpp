@@ -352,7 +352,7 @@ TEST_F(ExportTest, TheTableAgreesWithOrvandelEphem) {
         SCOPED_TRACE(k);
         const std::vector<std::string> a = Split(ours[k]);
         const std::vector<std::string> e = Split(theirs[k]);
-        ASSERT_EQ(a.size(), 12u);
+        ASSERT_EQ(a.size(), 13u);
         EXPECT_EQ(std::stoi(a[0]), k);
         auto num = [](const std::string& s) { return std::stod(s); };
         auto them = [&](const char* name) { return num(e[column(name)]); };
@@ -371,6 +371,7 @@ TEST_F(ExportTest, TheTableAgreesWithOrvandelEphem) {
             std::acos(std::sin(b1) * std::sin(b2) + std::cos(b1) * std::cos(b2) * std::cos(dl)) / Deg;
         EXPECT_NEAR(num(a[10]), elongation, 1e-5);
         EXPECT_NEAR(wrap(num(a[11]) - (them("limb_angle") - 90)), 0, 1e-5);
+        EXPECT_EQ(a[12], e[column("eclipse")]);
     }
     // Clock values of the pictures: 18.00, 18.10, ... MEZ.
     EXPECT_EQ(Split(ours[1])[3], "18.00");
