@@ -315,8 +315,9 @@ void MainTick() {
     if (p.singleStep && !window::KeyAvailable()) return;
     // 5.
     run.lastKey = window::NextKey();
-    // 6. The outside view's opening picture stays until the first key.
-    if (p.viewMode == 1 && run.lastKey != KeyF1 && !run.outsideScreenCleared) {
+    // 6. The outside view's opening picture stays until the first frame:
+    // a key that draws none ("s" saves the picture on the screen) leaves it.
+    if (p.viewMode == 1 && !KeyDrawsNoFrame(run.lastKey) && !run.outsideScreenCleared) {
         FillClientAreaBlack();
         run.outsideScreenCleared = true;
     }

@@ -19,7 +19,7 @@ using namespace apptest;
 using app::Params;
 using app::Real;
 
-constexpr int Up = 15, Down = 16, Esc = 27;
+constexpr int F1 = 1, Up = 15, Down = 16, Esc = 27;
 constexpr Real Deg = astro::Pi / 180;
 // One minute in days: the labels show the clock to the minute.
 constexpr double Minute = 1.0 / 1440;
@@ -228,6 +228,45 @@ TEST_F(OutsideViewTest, WithoutAFileSevenLabelledMoonsLeadUpToTheStart) {
     MoonOnScreen(mx, my);
     EXPECT_EQ(CountInBox(0, 0, window::MaxY(), window::MaxY(), window::LightGray),
               CountInCircle(mx, my, app::Run().outsideDiscRadius + 1, window::LightGray));
+}
+
+TEST_F(OutsideViewTest, TheTrailStaysUntilTheFirstKeyThatDrawsAFrame) {
+    StartPromptedInOutsideView();
+    const struct {
+        int key;
+        bool frame;
+    } rows[] = {{'s', false}, {'a', false}, {'l', false}, {F1, false},
+                {Up, false},  {Down, false}, {'x', true},  {'e', true}};
+    for (const auto& row : rows) {
+        // A new run in the outside view: the trail of seven Moons and the first picture.
+        Answers answers;
+        answers.acceptDefaultsBeyond = true;
+        AnswerWith(answers);
+        Tick(Esc);
+        window::SetPromptShownHook(nullptr);
+        ASSERT_FALSE(app::Run().outsideScreenCleared);
+        const long trail = CountInBox(0, 0, window::MaxY(), window::MaxY(), window::LightGray);
+        const int moon = 1700; // the lit part of one Moon disc is less
+        ASSERT_GT(trail, 3 * moon);
+
+        const int pictures = app::Run().pictureNumber;
+        Tick(row.key);
+        EXPECT_EQ(app::Run().outsideScreenCleared, row.frame) << row.key;
+        const long left = CountInBox(0, 0, window::MaxY(), window::MaxY(), window::LightGray);
+        if (row.frame)
+            EXPECT_LT(left, moon) << row.key;
+        else
+            EXPECT_GT(left, 3 * moon) << row.key;
+
+        if (row.key != 's') continue;
+        // The saved picture is the screen, above the line that the tick
+        // writes after the key.
+        QImage saved(QString::fromStdString((Folder() / app::PictureFileName(pictures)).string()));
+        ASSERT_FALSE(saved.isNull());
+        const QRect above(0, 0, window::MaxX() + 1, window::MaxY() - 30);
+        EXPECT_EQ(saved.copy(above).convertToFormat(QImage::Format_RGB32),
+                  window::Canvas().copy(above).convertToFormat(QImage::Format_RGB32));
+    }
 }
 
 // ---------------------------------------------------------------- matrices
