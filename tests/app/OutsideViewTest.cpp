@@ -235,7 +235,7 @@ TEST_F(OutsideViewTest, TheTrailStaysUntilTheFirstKeyThatDrawsAFrame) {
     const struct {
         int key;
         bool frame;
-    } rows[] = {{'s', false}, {'a', false}, {'l', false}, {F1, false},
+    } rows[] = {{'s', false}, {'a', false},  {'l', false}, {F1, false},
                 {Up, false},  {Down, false}, {'x', true},  {'e', true}};
     for (const auto& row : rows) {
         // A new run in the outside view: the trail of seven Moons and the first picture.
