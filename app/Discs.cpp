@@ -4,10 +4,11 @@
 // --------------------------
 // Model frame, perspectives 0 and 1: ecliptic coordinates in Earth radii, X
 // toward the vernal equinox, Z toward the ecliptic north pole (right-handed).
-// Perspective 2: the horizon-based frame, Y toward the zenith, at a northern
-// site X west and Z south, elsewhere X east and Z north; with X to the right
-// and Y up on the screen this frame is left-handed, so its viewer stands on
-// the -Z side: north of the site looking south (south of it looking north).
+// Perspective 2: the horizon-based frame, Y toward the zenith, in a view from
+// the north (NorthernHorizonView) X west and Z south, otherwise (the equator
+// too) X east and Z north; with X to the right and Y up on the screen this
+// frame is left-handed, so its viewer stands on the -Z side: north of the
+// site looking south (south of it looking north).
 //
 // The globe's frame. TransformGlobePoint takes an Earth-fixed point (x toward
 // longitude 0, y toward 90° east, z toward the north pole) through
@@ -41,7 +42,8 @@
 // globe is drawn with the latitude-circle matrix alone: that turn, applied
 // after the spin of that perspective, brings the site to the top of the disc
 // with the zenith up, west (east in the south) to the right and the local
-// south (north) away from the viewer, exactly the horizon frame. The tilt keys
+// south (north) away from the viewer, exactly the horizon frame: the branch of
+// that matrix is the view's hemisphere. The tilt keys
 // still change the view matrices, but they are not applied to this globe: the
 // Moon, the Sun symbol and the horizon line of this perspective do not tilt,
 // and a tilted globe under them would show another viewer's Earth.

@@ -28,9 +28,12 @@ constexpr Real TiltStep = astro::Pi / 18;
 // radians: the ecliptic plane turned about the equinox line so that the
 // latitude circle of a northern site is seen from above it; sites on the
 // equator and south of it take the turn that shows their circle from its
-// southern side.
+// southern side. The horizon perspective draws its globe with this turn, so
+// the branch is that view's hemisphere, which the scene and the panel's
+// words follow too.
 Real LatitudeViewAngle(Real latitude) {
-    return latitude > 0 ? latitude - ObliquityRadians : (astro::Pi - ObliquityRadians) - latitude;
+    return NorthernHorizonView(latitude) ? latitude - ObliquityRadians
+                                         : (astro::Pi - ObliquityRadians) - latitude;
 }
 
 // Where DrawMoon puts the Moon of the current scene; false when it draws no

@@ -10,6 +10,7 @@
 
 #include "app/MainLoop.h"
 #include "app/Parameters.h"
+#include "app/SceneGeometry.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
@@ -48,12 +49,6 @@ std::string ViewerHeading(Real viewerLatitude, Real formatCode) {
     return "Blick von " + angle + "°" + (south ? " südl. ekl. Breite" : " nördl. ekl. Breite");
 }
 
-// The compass word beside the horizon of perspective 2 for a northern and a
-// southern site.
-const char* CompassWord(Real latitude) {
-    return latitude >= 0 ? "Westen" : "Osten";
-}
-
 // "Horizont" above and the compass word below the row `top` (the top of the
 // Earth disc), right-aligned at x = MaxY, just inside the picture. They are
 // drawn without a text background, as every frame draws its texts, so that
@@ -63,7 +58,7 @@ void DrawPictureLabels(std::int32_t top, Real latitude, int colour) {
     window::SetTextAlignment(2, 0);
     window::DrawText(window::MaxY(), top, "Horizont", colour);
     window::SetTextAlignment(2, 2);
-    window::DrawText(window::MaxY(), top, CompassWord(latitude), colour);
+    window::DrawText(window::MaxY(), top, HorizonViewTexts(latitude).rightWord, colour);
     window::SetTextBackground(window::Black);
 }
 
@@ -181,6 +176,11 @@ std::string PanelLocationText(const std::string& latitudeText, const std::string
                        longitudeText + "°" + (longitude >= 0 ? " ö.L." : " w.L.");
     std::erase(text, '-');
     return text;
+}
+
+HorizonViewWords HorizonViewTexts(Real latitude) {
+    if (NorthernHorizonView(latitude)) return {"Westen", "Richtung Süden"};
+    return {"Osten", "Richtung Norden"};
 }
 
 Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix) {
@@ -367,8 +367,8 @@ void DrawOutsideLabels() {
         DrawPictureLabels(top, p.latitude, window::LightGray);
         window::SetTextAlignment(0, 0);
         window::DrawText(maxY + 10, 200, "Blick über den Horizont des Standortes     ", window::White);
-        window::DrawText(maxY + 10, 200 + window::CharHeight(),
-                         p.latitude >= 0 ? "Richtung Süden" : "Richtung Norden", window::White);
+        window::DrawText(maxY + 10, 200 + window::CharHeight(), HorizonViewTexts(p.latitude).heading,
+                         window::White);
         break;
     }
 }

@@ -57,6 +57,18 @@ std::string PanelTimeText(Real startTime);
 std::string PanelLocationText(const std::string& latitudeText, const std::string& longitudeText,
                               Real latitude, Real longitude);
 
+// The words of the horizon perspective (2) for a site at this latitude
+// (radians): the compass direction at the picture's right beside the horizon
+// line, and the line under the panel's heading that says where the view
+// looks. They follow the hemisphere of that view (NorthernHorizonView), as
+// the scene and the globe do: "Westen" and "Richtung Süden" for a view from
+// the north, "Osten" and "Richtung Norden" for one from the south.
+struct HorizonViewWords {
+    const char* rightWord;
+    const char* heading;
+};
+HorizonViewWords HorizonViewTexts(Real latitude);
+
 // The ecliptic latitude (radians, north positive) of the viewer whom the
 // outside view's picture is drawn for. The picture shows the model frame
 // (ecliptic coordinates, Z toward the ecliptic north pole) turned by

@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "CanvasTestSupport.h"
+#include "app/OutsideView.h"
+#include "app/Panel.h"
 #include "astro/TimeScales.h"
 
 namespace {
@@ -306,6 +308,40 @@ INSTANTIATE_TEST_SUITE_P(
         return "perspective" + std::to_string(info.param.perspective) + "_tilt" + name(info.param.tiltDeg) +
                "_latitude" + name(info.param.latitudeDeg);
     });
+
+// ---- The hemisphere of the horizon perspective ---------------------------------
+
+TEST(HorizonViewHemisphereTest, TheGlobeTheSunAndTheWordsAgreeOnBothSidesOfTheEquator) {
+    // 21 March 2026, 8.00 MEZ at 10.1° E: the Sun some 25° up in the east.
+    for (Real latitudeDeg : {-0.1L, 0.0L, 0.1L}) {
+        canvastest::FreshCanvas(1000, 1000);
+        app::Parameters& p = app::Params();
+        p.viewMode = 0; // the run start's matrices and window only
+        p.latitude = latitudeDeg * Deg;
+        p.longitude = 10.1L * Deg;
+        app::PrepareScene();
+        app::PrepareOutsideView();
+        p.viewMode = 1;
+        app::Run().perspective = 2;
+        app::Run().currentJD = astro::JulianDateFromCivil({21, 3, 2026}, 8.00L);
+        app::ComputeOutsideScene();
+        ASSERT_GT(app::Scene().sunVector.Y, 0) << latitudeDeg;
+
+        // The site on top of the globe, and the side on which the globe's east lies.
+        const earth::GlobePoint site = app::TransformGlobePoint(app::Discs().observerGlobePoint);
+        EXPECT_NEAR(site.x, 0, 1e-5) << latitudeDeg;
+        EXPECT_NEAR(site.z, 1, 1e-5) << latitudeDeg;
+        const earth::GlobePoint east =
+            app::TransformGlobePoint(earth::SphericalToGlobePoint(p.longitude + 30 * Deg, p.latitude, 1));
+        const bool eastRight = east.x > 0;
+        // The rising Sun on the globe's east side, and the words to match.
+        EXPECT_EQ(app::Scene().sunVector.X > 0, eastRight) << latitudeDeg;
+        EXPECT_EQ(eastRight, !app::NorthernHorizonView(p.latitude)) << latitudeDeg;
+        const app::HorizonViewWords words = app::HorizonViewTexts(p.latitude);
+        EXPECT_STREQ(words.rightWord, eastRight ? "Osten" : "Westen") << latitudeDeg;
+        EXPECT_STREQ(words.heading, eastRight ? "Richtung Norden" : "Richtung Süden") << latitudeDeg;
+    }
+}
 
 // ---- Depth order where the discs overlap ------------------------------------
 
