@@ -236,20 +236,48 @@ void DrawEarth(int colour) {
     }
 }
 
+bool SunSymbolCentre(std::int32_t& x, std::int32_t& y) {
+    const RunState& run = Run();
+    const Vector3& sun = Scene().sunVector;
+    if (sun.Y < 0 || !(sun.Length > 0)) return false;
+    // The observer, on top of the Earth's disc, and the Sun's place at its
+    // full distance, in pixels.
+    const Real ox = window::ScreenX(0);
+    const Real oy = static_cast<Real>(window::ScreenY(0)) - run.earthRadiusPx;
+    const Real fx = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
+    const Real fy =
+        static_cast<Real>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) - run.earthRadiusPx;
+    // The picture: the disc lies on it while its centre is within the
+    // viewport, which keeps a disc radius from the square's edges.
+    const window::WorldWindowMap& w = window::CurrentWorldWindow();
+    if (oy < w.top || oy > w.bottom) return false; // the Earth has outgrown the picture
+    // The share of the way from the observer that stays within the picture.
+    Real share = 1;
+    auto limit = [&share](Real from, Real to, Real low, Real high) {
+        if (to > high) share = std::min(share, (high - from) / (to - from));
+        if (to < low) share = std::min(share, (low - from) / (to - from));
+    };
+    limit(ox, fx, w.left, w.right);
+    limit(oy, fy, w.top, w.bottom);
+    x = astro::RoundToInt32(ox + share * (fx - ox));
+    y = astro::RoundToInt32(oy + share * (fy - oy));
+    return true;
+}
+
 void DrawSunSymbol(int colour) {
     if (InsideViewShown()) return;
     const RunState& run = Run();
-    const Vector3& sun = Scene().sunVector;
     DiscState& d = discState;
-    Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
-    if (sun.Y < 0 || colour == window::Black || !(sun.Length > 0)) return;
-    const std::int32_t x = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
-    const std::int32_t y = astro::SaturateToInt32(
-        static_cast<std::int64_t>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) -
-        run.earthRadiusPx);
+    // Erased once: a black disc stamped again in a later frame would cut
+    // whatever was drawn over its place since.
+    if (d.sunSymbolShown) Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
+    d.sunSymbolShown = false;
+    std::int32_t x = 0, y = 0;
+    if (colour == window::Black || !SunSymbolCentre(x, y)) return;
     Disc(x, y, run.outsideDiscRadius, colour);
     d.previousSunX = x;
     d.previousSunY = y;
+    d.sunSymbolShown = true;
 }
 
 bool MoonInFrontOfEarth() {

@@ -139,6 +139,7 @@ void PrepareOutsideView() {
     // 4.
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
+    Discs().sunSymbolShown = false;
 
     // 5. The opening trail: seven Moons, the last one a spacing before the
     // start instant; currentJD ends at the start instant again.
@@ -174,6 +175,9 @@ void PrepareOutsideView() {
 void DrawOutsideFrame() {
     const RunState& run = Run();
     ComputeOutsideScene();
+    // The Sun symbol of the last frame goes before the horizon line and the
+    // labels are drawn over its place.
+    if (run.perspective == 2) DrawSunSymbol(window::Black);
     DrawOutsideLabels();
     if (!run.outsideScreenCleared) RedrawStartLabels(); // the trail is still there
     if (run.perspective == 2) {

@@ -506,4 +506,41 @@ TEST_F(OutsideDiscTest, BlackSunSymbolOnlyErases) {
     EXPECT_EQ(canvastest::CountAll(Yellow), 0);
 }
 
+TEST_F(OutsideDiscTest, TheSunSymbolKeepsItsDirectionAndStaysOnThePicture) {
+    app::Run().perspective = 2;
+    const int r = app::Run().outsideDiscRadius;
+    struct Row {
+        Real altitudeDeg, rightDeg; // the Sun's altitude and its direction's share to the right
+        std::int32_t earthRadius;
+        bool shown;
+    };
+    for (const Row& row :
+         {Row{80, 10, 100, true}, Row{89, -1, 100, true}, Row{30, 60, 100, true}, Row{3, 88, 100, true},
+          Row{3, -88, 100, true}, Row{45, 40, 380, true}, Row{45, 40, 600, false}}) {
+        app::Run().earthRadiusPx = row.earthRadius;
+        const Real a = row.altitudeDeg * Deg, b = row.rightDeg * Deg;
+        app::Scene().sunVector =
+            V(23000 * std::cos(a) * std::sin(b), 23000 * std::sin(a), 23000 * std::cos(a));
+        Canvas().fill(Qt::black);
+        app::Discs().sunSymbolShown = false;
+        app::DrawSunSymbol(Yellow);
+        const long yellow = canvastest::CountAll(Yellow);
+        if (!row.shown) {
+            EXPECT_EQ(yellow, 0) << row.earthRadius;
+            continue;
+        }
+        const int x = app::Discs().previousSunX, y = app::Discs().previousSunY;
+        // The whole disc on the picture, in the Sun's direction from the observer.
+        EXPECT_GE(std::min(x, y) - r, 0) << row.altitudeDeg << " " << row.rightDeg;
+        EXPECT_LE(std::max(x, y) + r, MaxY()) << row.altitudeDeg << " " << row.rightDeg;
+        EXPECT_EQ(canvastest::CountIn(x, y, r + 2, Yellow).count, yellow);
+        EXPECT_GT(yellow, 1800); // the disc of radius 25 has some 1960 pixels
+        const int ox = app::Run().earthCentreX, oy = app::Run().earthCentreY - row.earthRadius;
+        const Real drawn = std::atan2(static_cast<Real>(oy - y), static_cast<Real>(x - ox));
+        const Real wanted = std::atan2(std::sin(a), std::cos(a) * std::sin(b));
+        EXPECT_NEAR(static_cast<double>(drawn / Deg), static_cast<double>(wanted / Deg), 1.5)
+            << row.altitudeDeg << " " << row.rightDeg;
+    }
+}
+
 } // namespace

@@ -407,6 +407,46 @@ TEST_F(HorizonPerspectiveTest, TheHorizonLineLiesOneEarthRadiusAboveTheEarthsCen
     EXPECT_FALSE(Is(5, row, window::DarkGray));
 }
 
+TEST_F(HorizonPerspectiveTest, FramesBuiltUpOnTheScreenKeepTheHorizonAndItsLabelsWhole) {
+    // The Sun sets at 15.55 MEZ; the frames run in steps of five minutes.
+    const Real evening = astro::JulianDateFromCivil({7, 12, 2026}, 15.20L);
+    const struct {
+        const char* what;
+        std::vector<int> keys;
+    } rows[] = {
+        {"sunset", std::vector<int>(12, 'x')},
+        {"h into perspective 2 after sunset", {'x', 'x', 'x', 'h', 'x', 'x', 'h', 'h'}},
+        {"tilted", {'x', Up, 'x', Down, 'x'}},
+    };
+    for (const auto& row : rows) {
+        app::Run().currentJD = evening;
+        Tick('x');
+        ASSERT_GT(app::Scene().sunVector.Y, 0) << row.what;
+        for (int key : row.keys)
+            Tick(key);
+        ASSERT_EQ(app::Run().perspective, 2) << row.what;
+        // The band round the horizon line, with "Horizont" above it and the
+        // compass word below, as one frame draws it on a black screen (the
+        // Earth's disc aside: its terminator moves over the old one).
+        const int h = window::CharHeight();
+        const QRect band(0, app::HorizonRow() - 2 * h, window::MaxY() + 1, 4 * h);
+        const QImage built = window::Canvas().copy(band);
+        app::Discs().previousSunX = app::Discs().previousSunY = -1000; // nothing there to erase
+        DrawAt(app::Run().shownJD);
+        const QImage fresh = window::Canvas().copy(band);
+        const int cx = app::Run().earthCentreX, cy = app::Run().earthCentreY - band.top();
+        const int r = app::Run().earthRadiusPx + 1;
+        long differing = 0;
+        for (int y = 0; y < band.height(); ++y)
+            for (int x = 0; x < band.width(); ++x)
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) > r * r &&
+                    built.pixel(x, y) != fresh.pixel(x, y))
+                    ++differing;
+        EXPECT_EQ(differing, 0) << row.what;
+        EXPECT_TRUE(Is(window::MaxY() - 3, app::HorizonRow(), window::DarkGray)) << row.what;
+    }
+}
+
 TEST_F(HorizonPerspectiveTest, ResizingTheEarthLeavesNoHorizonBehind) {
     Tick('x');
     const std::int32_t oldRow = app::HorizonRow();
