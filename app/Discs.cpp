@@ -210,7 +210,7 @@ void DrawEarth(int colour) {
     const RunState& run = Run();
     DiscState& d = discState;
     const bool large = LargeEarth();
-    const std::int32_t dot = large ? 5 : 7;
+    const std::int32_t dot = large ? 5 : ObserverDotRadiusPx;
     const std::int32_t outlineWidth = large ? 2 : 1;
 
     Disc(d.previousObserverX, d.previousObserverY, dot, window::Black);

@@ -19,6 +19,12 @@ namespace app {
 
 using astro::Real;
 
+// The observer dot's radius on an Earth of up to 4.5 Moon radii, and the
+// smallest Earth of the outside view, in pixels: twice the dot's radius, so
+// that the Earth still shows round the dot.
+inline constexpr std::int32_t ObserverDotRadiusPx = 7;
+inline constexpr std::int32_t SmallestEarthRadiusPx = 2 * ObserverDotRadiusPx;
+
 // The Earth's axis tilted against the ecliptic: the rotation about X by
 // -23.5 degrees, in the globe's frame.
 astro::Matrix3 EarthTiltMatrix();

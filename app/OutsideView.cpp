@@ -185,6 +185,10 @@ void DrawOutsideFrame() {
         DrawSunSymbol(window::Yellow);
     }
     DrawMoonAndEarthInDepthOrder();
+    // An Earth grown past the picture's right edge covers the status panel:
+    // the panel goes over it again, so that its texts stay readable.
+    if (static_cast<std::int64_t>(run.earthCentreX) + run.earthRadiusPx + 10 >= window::MaxY())
+        DrawOutsidePanel();
 }
 
 } // namespace app

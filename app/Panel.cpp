@@ -304,6 +304,20 @@ void ShowStartScreen() {
 // ---------------------------------------------------------------- panel
 
 void DrawOutsideLabels() {
+    DrawOutsidePanel();
+    // The words on the picture beside the top of the Earth: those of the
+    // horizon perspective, or in the view from the ecliptic pole the same
+    // words in black, which erase what perspective 2 left there.
+    const RunState& run = Run();
+    const std::int32_t top = run.earthCentreY - run.earthRadiusPx;
+    if (run.perspective == 2)
+        DrawPictureLabels(top, Params().latitude, window::LightGray);
+    else if (run.perspective == 0)
+        DrawPictureLabels(top, Params().latitude, window::Black);
+    window::SetTextAlignment(0, 0);
+}
+
+void DrawOutsidePanel() {
     const Parameters& p = Params();
     const RunState& run = Run();
     PanelState& panel = PanelStorage();
@@ -341,14 +355,9 @@ void DrawOutsideLabels() {
     window::DrawText(maxX, maxY - 5, "F1: Hilfe ", window::LightRed);
     window::SetTextAlignment(0, 0);
 
-    const std::int32_t r = run.earthRadiusPx;
     const std::int32_t cy = run.earthCentreY;
-    const std::int32_t top = cy - r;
     switch (run.perspective) {
     case 0:
-        // "Horizont" and the compass word that perspective 2 drew are erased
-        // in black: the same words cover the same pixels.
-        DrawPictureLabels(top, p.latitude, window::Black);
         window::SetTextAlignment(0, 1);
         window::DrawText(maxY, cy, " zum Frühlingspunkt ------->", window::Yellow);
         window::SetTextAlignment(0, 0);
@@ -364,8 +373,6 @@ void DrawOutsideLabels() {
         window::SetTextAlignment(0, 0);
         break;
     default:
-        DrawPictureLabels(top, p.latitude, window::LightGray);
-        window::SetTextAlignment(0, 0);
         window::DrawText(maxY + 10, 200, "Blick über den Horizont des Standortes     ", window::White);
         window::DrawText(maxY + 10, 200 + window::CharHeight(), HorizonViewTexts(p.latitude).heading,
                          window::White);

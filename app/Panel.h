@@ -33,8 +33,12 @@ void ResetPanelState();
 
 // Once, before the first prompt of a program started without arguments.
 void ShowStartScreen();
-// Redraws the status panel of the outside view.
+// Redraws the status panel of the outside view and the words that the
+// perspectives write on the picture.
 void DrawOutsideLabels();
+// The status panel alone: the strip right of x = MaxY, filled black, with its
+// texts.
+void DrawOutsidePanel();
 // The help of the current view; it stays until the next key (single-step
 // mode until the next frame, which restores the mode).
 void ShowHelp();

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "AppTestSupport.h"
+#include "app/Discs.h"
 
 namespace {
 
@@ -172,7 +173,7 @@ TEST_F(MainLoopTest, TheArrowsHalveAndDoubleTheDelay) {
     }
 }
 
-TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
+TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenGrowByAPixelAtLeastAndStopAtTheirSmallest) {
     const struct {
         int viewMode;
         std::int32_t radius;
@@ -187,12 +188,18 @@ TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
         {0, 25, '>', 28}, // 27.5
         {0, 5, '>', 6},   // 5.5
         {0, 4, '<', 4},
-        {0, 4, '>', 4},
-        {0, 0, '>', 0},
+        {0, 4, '>', 5}, // 4.4: at least a pixel more
+        {0, 6, '>', 7}, // 6.6
+        {0, 9, '>', 10},
+        {0, 0, '>', 1},
         {1, 100, '<', 90},
         {1, 100, '>', 110},
         {1, 15, '<', 14},
-        {1, 4, '>', 4},
+        {1, 16, '<', 14}, // 14.4: the smallest Earth, twice the observer dot's radius
+        {1, 14, '<', 14},
+        {1, 10, '<', 10}, // below the smallest: "<" leaves it
+        {1, 4, '>', 5},
+        {1, 14, '>', 15},
         // Discs stop growing at 2^20 pixels, so that no pixel computation
         // on them can overflow.
         {1, 1 << 20, '>', 1 << 20},
@@ -208,6 +215,22 @@ TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
         app::PerformKey(row.key);
         EXPECT_EQ(radius, row.expected) << row.radius << " " << static_cast<char>(row.key);
         EXPECT_EQ(app::Run().currentJD, jd - Step()); // the advance is undone
+    }
+    Params().viewMode = 0;
+
+    // Shrunk as far as the keys go, each disc grows again with every ">".
+    for (int view : {0, 1}) {
+        Params().viewMode = static_cast<std::uint8_t>(view);
+        std::int32_t& radius = view == 0 ? app::Run().insideDiscRadius : app::Run().earthRadiusPx;
+        radius = view == 0 ? 15 : 100;
+        for (int i = 0; i < 35; ++i)
+            app::PerformKey('<');
+        EXPECT_EQ(radius, view == 0 ? 4 : app::SmallestEarthRadiusPx);
+        for (int i = 0; i < 5; ++i) {
+            const std::int32_t before = radius;
+            app::PerformKey('>');
+            EXPECT_GT(radius, before) << view;
+        }
     }
     Params().viewMode = 0;
 }

@@ -269,6 +269,26 @@ TEST_F(OutsideViewTest, TheTrailStaysUntilTheFirstKeyThatDrawsAFrame) {
     }
 }
 
+TEST_F(OutsideViewTest, AnEarthGrownOverThePanelLeavesItsTextsReadable) {
+    // A window wider than high, with room for the panel beside the picture.
+    window::MainWindow()->setGeometry(0, 0, 1200, 800);
+    QApplication::processEvents();
+    ASSERT_EQ(window::MaxX(), 1199);
+    StartWithFile();
+    for (int i = 0; i < 19; ++i)
+        Tick('>');
+    const int right = app::Run().earthCentreX + app::Run().earthRadiusPx;
+    ASSERT_GT(right, window::MaxY() + 100); // the Earth reaches far into the panel
+    // Nothing of the Earth right of the picture, and the date and time there.
+    for (int colour : {window::LightBlue, window::DarkGray})
+        EXPECT_EQ(CountInBox(window::MaxY() + 1, 0, window::MaxX(), window::MaxY() - 30, colour), 0)
+            << colour;
+    window::SetTextStyle("Courier", 20, 1);
+    const int h = window::CharHeight();
+    window::SetTextStyle("Courier", 10, 0);
+    EXPECT_GT(CountInBox(window::MaxY() + 10, h, window::MaxY() + 100, 4 * h, window::White), 200);
+}
+
 // ---------------------------------------------------------------- matrices
 
 TEST_F(OutsideViewTest, TheLatitudeViewTurnsByTheLatitudeLessTheObliquityOnlyNorthOfTheEquator) {
