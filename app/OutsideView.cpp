@@ -71,15 +71,15 @@ void DrawLabelledMoon(int labelColour) {
     if (!MoonCentre(x, y)) return;
 
     window::SetTextStyle("Courier", 10, 0);
-    const std::int64_t h = window::CharHeight();
-    const std::int64_t discTop = static_cast<std::int64_t>(y) - run.outsideDiscRadius;
     OutsideMoonLabel label;
-    label.x = x;
-    label.dateBottom = astro::SaturateToInt32(discTop - 2 * h);
-    label.timeBottom = astro::SaturateToInt32(discTop - h);
+    label.moonX = x;
+    label.moonY = y;
     label.dateText = PanelDateText(p.startDay, p.startMonth, p.startYear);
     label.timeText = PanelTimeText(p.startTime) + " Uhr MEZ";
     label.colour = labelColour;
+    PlaceMoonLabel(label, run.outsideDiscRadius, window::CharHeight(),
+                   std::max(window::TextWidth(label.dateText), window::TextWidth(label.timeText)),
+                   window::MaxY());
     DrawLabel(label);
     outsideViewState.startLabels.push_back(std::move(label));
 }
@@ -93,6 +93,24 @@ void RedrawStartLabels() {
 }
 
 } // namespace
+
+void PlaceMoonLabel(OutsideMoonLabel& label, std::int32_t r, std::int32_t h, std::int32_t width,
+                    std::int32_t side) {
+    const std::int64_t discTop = static_cast<std::int64_t>(label.moonY) - r;
+    const std::int64_t discBottom = static_cast<std::int64_t>(label.moonY) + r;
+    // The date line's bottom; the time line follows a text height lower.
+    std::int64_t dateBottom = discTop - 2 * std::int64_t{h};
+    if (dateBottom - h < 0) dateBottom = discBottom + 2 * std::int64_t{h};
+    // Never off the picture, where it has no room either way.
+    dateBottom = std::max<std::int64_t>(std::min<std::int64_t>(dateBottom, std::int64_t{side} - h), h);
+    label.dateBottom = astro::SaturateToInt32(dateBottom);
+    label.timeBottom = astro::SaturateToInt32(dateBottom + h);
+    // Centred text reaches half its width, rounded up, to either side.
+    const std::int64_t half = (std::int64_t{width} + 1) / 2;
+    std::int64_t x = std::max<std::int64_t>(label.moonX, half);
+    x = std::min<std::int64_t>(x, std::int64_t{side} - half);
+    label.x = astro::SaturateToInt32(2 * half > side ? side / 2 : x);
+}
 
 OutsideViewState& OutsideView() {
     return outsideViewState;

@@ -85,14 +85,13 @@ void ExpectDrawnLabel(const app::OutsideMoonLabel& label) {
     EXPECT_GT(CountInBox(label.x - 40, label.dateBottom - h, label.x + 40, label.timeBottom, label.colour),
               40)
         << label.dateText << label.timeText;
-    const int moonY = label.timeBottom + h + r; // the label's bottom is one text row above the disc
-    EXPECT_GT(CountInCircle(label.x, moonY, r - 3, window::LightGray), 100) << label.dateText;
+    EXPECT_GT(CountInCircle(label.moonX, label.moonY, r - 3, window::LightGray), 100) << label.dateText;
 }
 
 bool OnCanvas(const app::OutsideMoonLabel& label) {
-    const int h = window::CharHeight();
-    return label.dateBottom - h >= 0 && label.x - 40 >= 0 && label.x + 40 <= window::MaxX() &&
-           label.timeBottom + h + 2 * app::Run().outsideDiscRadius <= window::MaxY();
+    const int r = app::Run().outsideDiscRadius;
+    return label.moonY - r >= 0 && label.moonY + r <= window::MaxY() && label.moonX - r >= 0 &&
+           label.moonX + r <= window::MaxY();
 }
 
 bool IsIdentity(const astro::Matrix3& m) {
@@ -210,7 +209,7 @@ TEST_F(OutsideViewTest, WithoutAFileSevenLabelledMoonsLeadUpToTheStart) {
             ++checked;
         }
     }
-    EXPECT_GE(checked, 6); // the Moons near the top of the square have their labels above it
+    EXPECT_GE(checked, 6); // a Moon may reach past the square's edge
     // Seven different dates: every trail label names another day.
     for (std::size_t i = 1; i < 7; ++i)
         EXPECT_NE(labels[i].dateText, labels[i - 1].dateText);
@@ -287,6 +286,40 @@ TEST_F(OutsideViewTest, AnEarthGrownOverThePanelLeavesItsTextsReadable) {
     const int h = window::CharHeight();
     window::SetTextStyle("Courier", 10, 0);
     EXPECT_GT(CountInBox(window::MaxY() + 10, h, window::MaxY() + 100, 4 * h, window::White), 200);
+}
+
+TEST_F(OutsideViewTest, EveryTrailLabelLiesOnThePictureBesideItsMoon) {
+    StartPromptedInOutsideView();
+    const Real first = app::Run().currentJD;
+    const int r = app::Run().outsideDiscRadius, side = window::MaxY();
+    int below = 0, shifted = 0;
+    // Trails starting through two months: Moons at every edge of the square.
+    for (int k = 0; k < 24; ++k) {
+        app::Run().currentJD = first + 2.5L * k;
+        app::PrepareOutsideView();
+        const auto& labels = app::OutsideView().startLabels;
+        ASSERT_EQ(labels.size(), 8u);
+        const int h = window::CharHeight();
+        for (const app::OutsideMoonLabel& label : labels) {
+            const std::string what = label.dateText + label.timeText;
+            const int half =
+                (std::max(window::TextWidth(label.dateText), window::TextWidth(label.timeText)) + 1) / 2;
+            EXPECT_GE(label.x - half, 0) << what;
+            EXPECT_LE(label.x + half, side) << what;
+            EXPECT_GE(label.dateBottom - h, 0) << what;
+            EXPECT_LE(label.timeBottom, side) << what;
+            EXPECT_EQ(label.timeBottom, label.dateBottom + h) << what;
+            // Above its Moon with a text height between, or as far below it.
+            const bool isBelow = label.dateBottom - h > label.moonY;
+            EXPECT_EQ(label.dateBottom, isBelow ? label.moonY + r + 2 * h : label.moonY - r - 2 * h) << what;
+            EXPECT_LE(std::abs(label.x - label.moonX), half) << what;
+            below += isBelow;
+            shifted += label.x != label.moonX;
+        }
+    }
+    // Some trails do meet the top edge and the sides.
+    EXPECT_GT(below, 0);
+    EXPECT_GT(shifted, 0);
 }
 
 // ---------------------------------------------------------------- matrices
