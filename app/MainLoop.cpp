@@ -96,6 +96,7 @@ void Tilt(bool forward) {
     if (run.perspective == 2) DrawHorizonLine(window::DarkGray);
     RedrawMoonAndEarthInDepthOrder();
     DrawOutsideLabels();
+    if (!run.outsideScreenCleared) RedrawStartLabels(); // the opening picture is still there
 }
 
 // The horizon line of perspective 2, one Earth radius above the Earth's

@@ -84,15 +84,12 @@ void DrawLabelledMoon(int labelColour) {
     outsideViewState.startLabels.push_back(std::move(label));
 }
 
-// The labels of the latest run start once more. The panel writes its words
-// beside the Earth in black, over whatever lies there; a label of the trail
-// can lie there, and the trail stays on the screen until the first key.
+} // namespace
+
 void RedrawStartLabels() {
     for (const OutsideMoonLabel& label : outsideViewState.startLabels)
         DrawLabel(label);
 }
-
-} // namespace
 
 void PlaceMoonLabel(OutsideMoonLabel& label, std::int32_t r, std::int32_t h, std::int32_t width,
                     std::int32_t side) {

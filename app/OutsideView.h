@@ -58,6 +58,10 @@ void ResetOutsideView();
 // screen; in the outside view also the cleared screen, the opening trail and
 // the first picture.
 void PrepareOutsideView();
+// The labels of the latest run start once more. The panel writes its words
+// beside the Earth in black, over whatever lies there; a label of the trail
+// can lie there, and the trail stays on the screen until the first frame.
+void RedrawStartLabels();
 // One frame of the outside view at currentJD (the caller waits before and
 // advances the time after it).
 void DrawOutsideFrame();
