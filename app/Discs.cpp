@@ -4,10 +4,11 @@
 // --------------------------
 // Model frame, perspectives 0 and 1: ecliptic coordinates in Earth radii, X
 // toward the vernal equinox, Z toward the ecliptic north pole (right-handed).
-// Perspective 2: the horizon-based frame, Y toward the zenith, at a northern
-// site X west and Z south, elsewhere X east and Z north; with X to the right
-// and Y up on the screen this frame is left-handed, so its viewer stands on
-// the -Z side: north of the site looking south (south of it looking north).
+// Perspective 2: the horizon-based frame, Y toward the zenith, in a view from
+// the north (NorthernHorizonView) X west and Z south, otherwise (the equator
+// too) X east and Z north; with X to the right and Y up on the screen this
+// frame is left-handed, so its viewer stands on the -Z side: north of the
+// site looking south (south of it looking north).
 //
 // The globe's frame. TransformGlobePoint takes an Earth-fixed point (x toward
 // longitude 0, y toward 90° east, z toward the north pole) through
@@ -41,7 +42,8 @@
 // globe is drawn with the latitude-circle matrix alone: that turn, applied
 // after the spin of that perspective, brings the site to the top of the disc
 // with the zenith up, west (east in the south) to the right and the local
-// south (north) away from the viewer, exactly the horizon frame. The tilt keys
+// south (north) away from the viewer, exactly the horizon frame: the branch of
+// that matrix is the view's hemisphere. The tilt keys
 // still change the view matrices, but they are not applied to this globe: the
 // Moon, the Sun symbol and the horizon line of this perspective do not tilt,
 // and a tilted globe under them would show another viewer's Earth.
@@ -241,7 +243,7 @@ void DrawEarth(int colour) {
     const RunState& run = Run();
     DiscState& d = discState;
     const bool large = LargeEarth();
-    const std::int32_t dot = large ? 5 : 7;
+    const std::int32_t dot = large ? 5 : ObserverDotRadiusPx;
     const std::int32_t outlineWidth = large ? 2 : 1;
 
     Disc(d.previousObserverX, d.previousObserverY, dot, window::Black);
@@ -267,20 +269,48 @@ void DrawEarth(int colour) {
     }
 }
 
+bool SunSymbolCentre(std::int32_t& x, std::int32_t& y) {
+    const RunState& run = Run();
+    const Vector3& sun = Scene().sunVector;
+    if (sun.Y < 0 || !(sun.Length > 0)) return false;
+    // The observer, on top of the Earth's disc, and the Sun's place at its
+    // full distance, in pixels.
+    const Real ox = window::ScreenX(0);
+    const Real oy = static_cast<Real>(window::ScreenY(0)) - run.earthRadiusPx;
+    const Real fx = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
+    const Real fy =
+        static_cast<Real>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) - run.earthRadiusPx;
+    // The picture: the disc lies on it while its centre is within the
+    // viewport, which keeps a disc radius from the square's edges.
+    const window::WorldWindowMap& w = window::CurrentWorldWindow();
+    if (oy < w.top || oy > w.bottom) return false; // the Earth has outgrown the picture
+    // The share of the way from the observer that stays within the picture.
+    Real share = 1;
+    auto limit = [&share](Real from, Real to, Real low, Real high) {
+        if (to > high) share = std::min(share, (high - from) / (to - from));
+        if (to < low) share = std::min(share, (low - from) / (to - from));
+    };
+    limit(ox, fx, w.left, w.right);
+    limit(oy, fy, w.top, w.bottom);
+    x = astro::RoundToInt32(ox + share * (fx - ox));
+    y = astro::RoundToInt32(oy + share * (fy - oy));
+    return true;
+}
+
 void DrawSunSymbol(int colour) {
     if (InsideViewShown()) return;
     const RunState& run = Run();
-    const Vector3& sun = Scene().sunVector;
     DiscState& d = discState;
-    Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
-    if (sun.Y < 0 || colour == window::Black || !(sun.Length > 0)) return;
-    const std::int32_t x = window::ScreenX(SunSymbolDistance * sun.X / sun.Length);
-    const std::int32_t y = astro::SaturateToInt32(
-        static_cast<std::int64_t>(window::ScreenY(SunSymbolDistance * sun.Y / sun.Length)) -
-        run.earthRadiusPx);
+    // Erased once: a black disc stamped again in a later frame would cut
+    // whatever was drawn over its place since.
+    if (d.sunSymbolShown) Disc(d.previousSunX, d.previousSunY, run.outsideDiscRadius, window::Black);
+    d.sunSymbolShown = false;
+    std::int32_t x = 0, y = 0;
+    if (colour == window::Black || !SunSymbolCentre(x, y)) return;
     Disc(x, y, run.outsideDiscRadius, colour);
     d.previousSunX = x;
     d.previousSunY = y;
+    d.sunSymbolShown = true;
 }
 
 bool MoonInFrontOfEarth() {

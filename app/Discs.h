@@ -20,6 +20,12 @@ namespace app {
 
 using astro::Real;
 
+// The observer dot's radius on an Earth of up to 4.5 Moon radii, and the
+// smallest Earth of the outside view, in pixels: twice the dot's radius, so
+// that the Earth still shows round the dot.
+inline constexpr std::int32_t ObserverDotRadiusPx = 7;
+inline constexpr std::int32_t SmallestEarthRadiusPx = 2 * ObserverDotRadiusPx;
+
 // The Earth's axis tilted against the ecliptic: the rotation about X by
 // -23.5 degrees, in the globe's frame.
 astro::Matrix3 EarthTiltMatrix();
@@ -28,9 +34,11 @@ struct DiscState {
     astro::Matrix3 earthTiltMatrix = EarthTiltMatrix();
     // The observer's place on the unit globe (Earth-fixed), set at every run start.
     earth::GlobePoint observerGlobePoint{};
-    // Screen positions of the observer dot and of the Sun symbol last drawn.
+    // Screen positions of the observer dot and of the Sun symbol last drawn;
+    // whether that symbol is still on the screen (not yet erased).
     std::int32_t previousObserverX = 0, previousObserverY = 0;
     std::int32_t previousSunX = 0, previousSunY = 0;
+    bool sunSymbolShown = false;
 };
 
 DiscState& Discs();
@@ -58,8 +66,14 @@ void DrawPhaseDisc(const astro::Vector3& light, std::int32_t x, std::int32_t y, 
 // draw nothing: a frame of that view covers the whole picture anyway.
 void DrawMoon(int colour);
 void DrawEarth(int colour);
-// Perspective 2 only. Black only erases the symbol last drawn.
+// Perspective 2 only. Erases the symbol last drawn, once; black only erases.
+// Any other colour then draws the Sun when it is above the horizon, in its
+// direction from the observer: 60 Earth radii away, or nearer where that
+// would put it off the picture.
 void DrawSunSymbol(int colour);
+// Where DrawSunSymbol puts the Sun of the current scene: false when it draws
+// none (the Sun below the horizon, or the observer off the picture).
+bool SunSymbolCentre(std::int32_t& x, std::int32_t& y);
 
 // True when the Moon is nearer to the viewer than the Earth's centre, so that
 // it must be drawn after the Earth where the two discs overlap.

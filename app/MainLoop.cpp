@@ -48,7 +48,7 @@ constexpr Real TiltStep = astro::Pi / 18;
 // The largest radius of a disc, in pixels: far beyond any screen, and small
 // enough that every pixel computation on a disc (its diameter, its erasing
 // margin, its centre plus its radius) stays within 32 bits. ">" leaves a
-// disc of this size unchanged, as "<" leaves one of 4 pixels.
+// disc of this size unchanged, as "<" leaves the smallest one.
 constexpr std::int32_t MaxDiscRadiusPx = 1 << 20;
 // Half the side of the outside view's world window, in Earth radii.
 constexpr Real OutsideWorldHalfSide = 63.294L;
@@ -96,6 +96,7 @@ void Tilt(bool forward) {
     if (run.perspective == 2) DrawHorizonLine(window::DarkGray);
     RedrawMoonAndEarthInDepthOrder();
     DrawOutsideLabels();
+    if (!run.outsideScreenCleared) RedrawStartLabels(); // the opening picture is still there
 }
 
 // The horizon line of perspective 2, one Earth radius above the Earth's
@@ -143,14 +144,19 @@ void SwitchView() {
 // "<" and ">": the discs of the inside view or the Earth of the outside view
 // grow or shrink by a tenth (tenths = 11 or 9), rounded to whole pixels with
 // ties to even. r * tenths / 10 is exact at the ties (15 * 9 / 10 is 13.5).
+// Growing adds at least one pixel, so that no small disc is stuck at its
+// size (4 * 1.1 rounds to 4); shrinking stops at `smallest` (rounding alone
+// stops the inside discs at 4 pixels).
 void ResizeDiscs(std::int32_t tenths) {
     RunState& run = Run();
-    auto resized = [tenths](std::int32_t r) {
-        return std::min(astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10),
-                        MaxDiscRadiusPx);
+    auto resized = [tenths](std::int32_t r, std::int32_t smallest) {
+        const std::int32_t scaled =
+            astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10);
+        if (tenths < 10) return std::max(scaled, std::min(r, smallest));
+        return std::min(std::max(scaled, Saturated(static_cast<std::int64_t>(r) + 1)), MaxDiscRadiusPx);
     };
     if (Params().viewMode == 0) {
-        run.insideDiscRadius = resized(run.insideDiscRadius);
+        run.insideDiscRadius = resized(run.insideDiscRadius, 0);
     } else {
         if (run.perspective == 2) {
             // In the horizon perspective the horizon line, its labels, the
@@ -164,7 +170,7 @@ void ResizeDiscs(std::int32_t tenths) {
             window::SetFillColour(255, window::Black, window::Black);
             window::FillEllipse(run.earthCentreX, run.earthCentreY, r, r);
         }
-        run.earthRadiusPx = resized(run.earthRadiusPx);
+        run.earthRadiusPx = resized(run.earthRadiusPx, SmallestEarthRadiusPx);
     }
     UndoAdvance();
 }
@@ -335,8 +341,9 @@ void MainTick() {
     if (p.singleStep && !window::KeyAvailable()) return;
     // 5.
     run.lastKey = window::NextKey();
-    // 6. The outside view's opening picture stays until the first key.
-    if (p.viewMode == 1 && run.lastKey != KeyF1 && !run.outsideScreenCleared) {
+    // 6. The outside view's opening picture stays until the first frame:
+    // a key that draws none ("s" saves the picture on the screen) leaves it.
+    if (p.viewMode == 1 && !KeyDrawsNoFrame(run.lastKey) && !run.outsideScreenCleared) {
         FillClientAreaBlack();
         run.outsideScreenCleared = true;
     }

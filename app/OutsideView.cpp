@@ -28,9 +28,12 @@ constexpr Real TiltStep = astro::Pi / 18;
 // radians: the ecliptic plane turned about the equinox line so that the
 // latitude circle of a northern site is seen from above it; sites on the
 // equator and south of it take the turn that shows their circle from its
-// southern side.
+// southern side. The horizon perspective draws its globe with this turn, so
+// the branch is that view's hemisphere, which the scene and the panel's
+// words follow too.
 Real LatitudeViewAngle(Real latitude) {
-    return latitude > 0 ? latitude - ObliquityRadians : (astro::Pi - ObliquityRadians) - latitude;
+    return NorthernHorizonView(latitude) ? latitude - ObliquityRadians
+                                         : (astro::Pi - ObliquityRadians) - latitude;
 }
 
 // Where DrawMoon puts the Moon of the current scene; false when it draws no
@@ -68,28 +71,43 @@ void DrawLabelledMoon(int labelColour) {
     if (!MoonCentre(x, y)) return;
 
     window::SetTextStyle("Courier", 10, 0);
-    const std::int64_t h = window::CharHeight();
-    const std::int64_t discTop = static_cast<std::int64_t>(y) - run.outsideDiscRadius;
     OutsideMoonLabel label;
-    label.x = x;
-    label.dateBottom = astro::SaturateToInt32(discTop - 2 * h);
-    label.timeBottom = astro::SaturateToInt32(discTop - h);
+    label.moonX = x;
+    label.moonY = y;
     label.dateText = PanelDateText(p.startDay, p.startMonth, p.startYear);
     label.timeText = PanelTimeText(p.startTime) + " Uhr MEZ";
     label.colour = labelColour;
+    PlaceMoonLabel(label, run.outsideDiscRadius, window::CharHeight(),
+                   std::max(window::TextWidth(label.dateText), window::TextWidth(label.timeText)),
+                   window::MaxY());
     DrawLabel(label);
     outsideViewState.startLabels.push_back(std::move(label));
 }
 
-// The labels of the latest run start once more. The panel writes its words
-// beside the Earth in black, over whatever lies there; a label of the trail
-// can lie there, and the trail stays on the screen until the first key.
+} // namespace
+
 void RedrawStartLabels() {
     for (const OutsideMoonLabel& label : outsideViewState.startLabels)
         DrawLabel(label);
 }
 
-} // namespace
+void PlaceMoonLabel(OutsideMoonLabel& label, std::int32_t r, std::int32_t h, std::int32_t width,
+                    std::int32_t side) {
+    const std::int64_t discTop = static_cast<std::int64_t>(label.moonY) - r;
+    const std::int64_t discBottom = static_cast<std::int64_t>(label.moonY) + r;
+    // The date line's bottom; the time line follows a text height lower.
+    std::int64_t dateBottom = discTop - 2 * std::int64_t{h};
+    if (dateBottom - h < 0) dateBottom = discBottom + 2 * std::int64_t{h};
+    // Never off the picture, where it has no room either way.
+    dateBottom = std::max<std::int64_t>(std::min<std::int64_t>(dateBottom, std::int64_t{side} - h), h);
+    label.dateBottom = astro::SaturateToInt32(dateBottom);
+    label.timeBottom = astro::SaturateToInt32(dateBottom + h);
+    // Centred text reaches half its width, rounded up, to either side.
+    const std::int64_t half = (std::int64_t{width} + 1) / 2;
+    std::int64_t x = std::max<std::int64_t>(label.moonX, half);
+    x = std::min<std::int64_t>(x, std::int64_t{side} - half);
+    label.x = astro::SaturateToInt32(2 * half > side ? side / 2 : x);
+}
 
 OutsideViewState& OutsideView() {
     return outsideViewState;
@@ -136,6 +154,7 @@ void PrepareOutsideView() {
     // 4.
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
+    Discs().sunSymbolShown = false;
 
     // 5. The opening trail: seven Moons, the last one a spacing before the
     // start instant; currentJD ends at the start instant again.
@@ -171,6 +190,9 @@ void PrepareOutsideView() {
 void DrawOutsideFrame() {
     const RunState& run = Run();
     ComputeOutsideScene();
+    // The Sun symbol of the last frame goes before the horizon line and the
+    // labels are drawn over its place.
+    if (run.perspective == 2) DrawSunSymbol(window::Black);
     DrawOutsideLabels();
     if (!run.outsideScreenCleared) RedrawStartLabels(); // the trail is still there
     if (run.perspective == 2) {
@@ -178,6 +200,10 @@ void DrawOutsideFrame() {
         DrawSunSymbol(window::Yellow);
     }
     DrawMoonAndEarthInDepthOrder();
+    // An Earth grown past the picture's right edge covers the status panel:
+    // the panel goes over it again, so that its texts stay readable.
+    if (static_cast<std::int64_t>(run.earthCentreX) + run.earthRadiusPx + 10 >= window::MaxY())
+        DrawOutsidePanel();
 }
 
 } // namespace app

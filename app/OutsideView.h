@@ -23,12 +23,13 @@ using astro::Real;
 inline constexpr int OpeningTrailLength = 7;
 inline constexpr Real OpeningTrailSpacingDays = 3.4L;
 
-// The date and time written above a Moon of the opening trail or of the first
-// picture: the two lines centred on x, their bottoms on the rows dateBottom
-// and timeBottom.
+// The date and time written beside a Moon of the opening trail or of the
+// first picture: the two lines centred on x, their bottoms on the rows
+// dateBottom and timeBottom; the Moon's centre at (moonX, moonY).
 struct OutsideMoonLabel {
     std::int32_t x = 0;
     std::int32_t dateBottom = 0, timeBottom = 0;
+    std::int32_t moonX = 0, moonY = 0;
     std::string dateText; // as the panel shows it: "7.12.2026  "
     std::string timeText; // "15.00 Uhr MEZ"
     int colour = 0;
@@ -40,6 +41,15 @@ struct OutsideViewState {
     std::vector<OutsideMoonLabel> startLabels;
 };
 
+// Places a label (x, dateBottom, timeBottom) for the Moon disc of radius r
+// at moonX, moonY: the two lines of text height h centred above the disc with
+// a text height between them and it, or as far below it where the picture's
+// top would cut them, and moved sideways where the wider line (width pixels)
+// would cross the picture's left or right edge. The picture is the square of
+// columns and rows 0 to side (MaxY).
+void PlaceMoonLabel(OutsideMoonLabel& label, std::int32_t r, std::int32_t h, std::int32_t width,
+                    std::int32_t side);
+
 OutsideViewState& OutsideView();
 void ResetOutsideView();
 
@@ -48,6 +58,10 @@ void ResetOutsideView();
 // screen; in the outside view also the cleared screen, the opening trail and
 // the first picture.
 void PrepareOutsideView();
+// The labels of the latest run start once more. The panel writes its words
+// beside the Earth in black, over whatever lies there; a label of the trail
+// can lie there, and the trail stays on the screen until the first frame.
+void RedrawStartLabels();
 // One frame of the outside view at currentJD (the caller waits before and
 // advances the time after it).
 void DrawOutsideFrame();

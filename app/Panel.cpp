@@ -49,12 +49,6 @@ std::string ViewerHeading(Real viewerLatitude, Real formatCode) {
     return "Blick von " + angle + "°" + (south ? " südl. ekl. Breite" : " nördl. ekl. Breite");
 }
 
-// The compass word beside the horizon of perspective 2 for a northern and a
-// southern site.
-const char* CompassWord(Real latitude) {
-    return latitude >= 0 ? "Westen" : "Osten";
-}
-
 // "Horizont" above and the compass word below the row `top` (the top of the
 // Earth disc), right-aligned at x = MaxY, just inside the picture. They are
 // drawn without a text background, as every frame draws its texts, so that
@@ -64,7 +58,7 @@ void DrawPictureLabels(std::int32_t top, Real latitude, int colour) {
     window::SetTextAlignment(2, 0);
     window::DrawText(window::MaxY(), top, "Horizont", colour);
     window::SetTextAlignment(2, 2);
-    window::DrawText(window::MaxY(), top, CompassWord(latitude), colour);
+    window::DrawText(window::MaxY(), top, HorizonViewTexts(latitude).rightWord, colour);
     window::SetTextBackground(window::Black);
 }
 
@@ -220,6 +214,11 @@ std::string EclipsePanelText(astro::EclipseKind kind) {
     }
 }
 
+HorizonViewWords HorizonViewTexts(Real latitude) {
+    if (NorthernHorizonView(latitude)) return {"Westen", "Richtung Süden"};
+    return {"Osten", "Richtung Norden"};
+}
+
 Real ViewerEclipticLatitude(const astro::Matrix3& viewMatrix) {
     astro::Vector3 d = astro::MakeVector(0, 0, 1);
     astro::ApplyMatrix(viewMatrix, d);
@@ -341,6 +340,20 @@ void ShowStartScreen() {
 // ---------------------------------------------------------------- panel
 
 void DrawOutsideLabels() {
+    DrawOutsidePanel();
+    // The words on the picture beside the top of the Earth: those of the
+    // horizon perspective, or in the view from the ecliptic pole the same
+    // words in black, which erase what perspective 2 left there.
+    const RunState& run = Run();
+    const std::int32_t top = run.earthCentreY - run.earthRadiusPx;
+    if (run.perspective == 2)
+        DrawPictureLabels(top, Params().latitude, window::LightGray);
+    else if (run.perspective == 0)
+        DrawPictureLabels(top, Params().latitude, window::Black);
+    window::SetTextAlignment(0, 0);
+}
+
+void DrawOutsidePanel() {
     const Parameters& p = Params();
     const RunState& run = Run();
     PanelState& panel = PanelStorage();
@@ -381,14 +394,9 @@ void DrawOutsideLabels() {
     window::DrawText(maxX, maxY - 5, "F1: Hilfe ", window::LightRed);
     window::SetTextAlignment(0, 0);
 
-    const std::int32_t r = run.earthRadiusPx;
     const std::int32_t cy = run.earthCentreY;
-    const std::int32_t top = cy - r;
     switch (run.perspective) {
     case 0:
-        // "Horizont" and the compass word that perspective 2 drew are erased
-        // in black: the same words cover the same pixels.
-        DrawPictureLabels(top, p.latitude, window::Black);
         window::SetTextAlignment(0, 1);
         window::DrawText(maxY, cy, " zum Frühlingspunkt ------->", window::Yellow);
         window::SetTextAlignment(0, 0);
@@ -404,11 +412,9 @@ void DrawOutsideLabels() {
         window::SetTextAlignment(0, 0);
         break;
     default:
-        DrawPictureLabels(top, p.latitude, window::LightGray);
-        window::SetTextAlignment(0, 0);
         window::DrawText(maxY + 10, 200, "Blick über den Horizont des Standortes     ", window::White);
-        window::DrawText(maxY + 10, 200 + window::CharHeight(),
-                         p.latitude >= 0 ? "Richtung Süden" : "Richtung Norden", window::White);
+        window::DrawText(maxY + 10, 200 + window::CharHeight(), HorizonViewTexts(p.latitude).heading,
+                         window::White);
         break;
     }
 }

@@ -35,8 +35,12 @@ void ResetPanelState();
 
 // Once, before the first prompt of a program started without arguments.
 void ShowStartScreen();
-// Redraws the status panel of the outside view.
+// Redraws the status panel of the outside view and the words that the
+// perspectives write on the picture.
 void DrawOutsideLabels();
+// The status panel alone: the strip right of x = MaxY, filled black, with its
+// texts.
+void DrawOutsidePanel();
 // The help of the current view; it stays until the next key (single-step
 // mode until the next frame, which restores the mode).
 void ShowHelp();
@@ -63,6 +67,18 @@ std::string PanelLocationText(const std::string& latitudeText, const std::string
 // Mondfinsternis" or "partielle Mondfinsternis"; empty for a penumbral
 // eclipse and without one.
 std::string EclipsePanelText(astro::EclipseKind kind);
+
+// The words of the horizon perspective (2) for a site at this latitude
+// (radians): the compass direction at the picture's right beside the horizon
+// line, and the line under the panel's heading that says where the view
+// looks. They follow the hemisphere of that view (NorthernHorizonView), as
+// the scene and the globe do: "Westen" and "Richtung Süden" for a view from
+// the north, "Osten" and "Richtung Norden" for one from the south.
+struct HorizonViewWords {
+    const char* rightWord;
+    const char* heading;
+};
+HorizonViewWords HorizonViewTexts(Real latitude);
 
 // The ecliptic latitude (radians, north positive) of the viewer whom the
 // outside view's picture is drawn for. The picture shows the model frame

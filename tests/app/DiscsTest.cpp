@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "CanvasTestSupport.h"
+#include "app/OutsideView.h"
+#include "app/Panel.h"
 #include "astro/TimeScales.h"
 
 namespace {
@@ -306,6 +308,34 @@ INSTANTIATE_TEST_SUITE_P(
         return "perspective" + std::to_string(info.param.perspective) + "_tilt" + name(info.param.tiltDeg) +
                "_latitude" + name(info.param.latitudeDeg);
     });
+
+// ---- The hemisphere of the horizon perspective ---------------------------------
+
+TEST(HorizonViewHemisphereTest, TheGlobeTheSunAndTheWordsAgreeOnBothSidesOfTheEquator) {
+    for (Real latitudeDeg : {-0.1L, 0.0L, 0.1L}) {
+        canvastest::FreshCanvas(1000, 1000);
+        app::Parameters& p = app::Params();
+        p.latitude = latitudeDeg * Deg;
+        p.longitude = 10.1L * Deg;
+        app::PrepareScene();
+        app::PrepareOutsideView(); // the inside view: the run start's matrices only
+        p.viewMode = 1;
+        app::Run().perspective = 2;
+        app::Run().currentJD = astro::JulianDateFromCivil({21, 3, 2026}, 8.00L); // the Sun 25° up in the east
+        app::ComputeOutsideScene();
+        // The site on top of the globe; the rising Sun and the words on the side of the globe's east.
+        const earth::GlobePoint site = app::TransformGlobePoint(app::Discs().observerGlobePoint);
+        EXPECT_TRUE(std::fabs(site.x) < 1e-5f && std::fabs(site.z - 1) < 1e-5f) << latitudeDeg;
+        const bool eastRight =
+            app::TransformGlobePoint(earth::SphericalToGlobePoint(p.longitude + 30 * Deg, p.latitude, 1)).x >
+            0;
+        EXPECT_EQ(app::Scene().sunVector.X > 0, eastRight) << latitudeDeg;
+        EXPECT_STREQ(app::HorizonViewTexts(p.latitude).rightWord, eastRight ? "Osten" : "Westen")
+            << latitudeDeg;
+        EXPECT_STREQ(app::HorizonViewTexts(p.latitude).heading,
+                     eastRight ? "Richtung Norden" : "Richtung Süden");
+    }
+}
 
 // ---- Depth order where the discs overlap ------------------------------------
 

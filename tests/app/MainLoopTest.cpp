@@ -173,7 +173,7 @@ TEST_F(MainLoopTest, TheArrowsHalveAndDoubleTheDelay) {
     }
 }
 
-TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
+TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenGrowByAPixelAtLeastAndStopAtTheirSmallest) {
     const struct {
         int viewMode;
         std::int32_t radius;
@@ -188,12 +188,15 @@ TEST_F(MainLoopTest, DiscSizesRoundTiesToEvenAndStickAtFourPixels) {
         {0, 25, '>', 28}, // 27.5
         {0, 5, '>', 6},   // 5.5
         {0, 4, '<', 4},
-        {0, 4, '>', 4},
-        {0, 0, '>', 0},
+        {0, 4, '>', 5}, // 4.4: at least a pixel more
+        {0, 0, '>', 1},
         {1, 100, '<', 90},
         {1, 100, '>', 110},
         {1, 15, '<', 14},
-        {1, 4, '>', 4},
+        {1, 16, '<', 14}, // 14.4: the smallest Earth, twice the observer dot's radius
+        {1, 14, '<', 14},
+        {1, 10, '<', 10}, // below the smallest: "<" leaves it
+        {1, 4, '>', 5},
         // Discs stop growing at 2^20 pixels, so that no pixel computation
         // on them can overflow.
         {1, 1 << 20, '>', 1 << 20},

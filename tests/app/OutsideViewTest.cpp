@@ -19,7 +19,7 @@ using namespace apptest;
 using app::Params;
 using app::Real;
 
-constexpr int Up = 15, Down = 16, Esc = 27;
+constexpr int F1 = 1, Up = 15, Down = 16, Esc = 27;
 constexpr Real Deg = astro::Pi / 180;
 // One minute in days: the labels show the clock to the minute.
 constexpr double Minute = 1.0 / 1440;
@@ -85,14 +85,13 @@ void ExpectDrawnLabel(const app::OutsideMoonLabel& label) {
     EXPECT_GT(CountInBox(label.x - 40, label.dateBottom - h, label.x + 40, label.timeBottom, label.colour),
               40)
         << label.dateText << label.timeText;
-    const int moonY = label.timeBottom + h + r; // the label's bottom is one text row above the disc
-    EXPECT_GT(CountInCircle(label.x, moonY, r - 3, window::LightGray), 100) << label.dateText;
+    EXPECT_GT(CountInCircle(label.moonX, label.moonY, r - 3, window::LightGray), 100) << label.dateText;
 }
 
 bool OnCanvas(const app::OutsideMoonLabel& label) {
-    const int h = window::CharHeight();
-    return label.dateBottom - h >= 0 && label.x - 40 >= 0 && label.x + 40 <= window::MaxX() &&
-           label.timeBottom + h + 2 * app::Run().outsideDiscRadius <= window::MaxY();
+    const int r = app::Run().outsideDiscRadius;
+    return label.moonY - r >= 0 && label.moonY + r <= window::MaxY() && label.moonX - r >= 0 &&
+           label.moonX + r <= window::MaxY();
 }
 
 bool IsIdentity(const astro::Matrix3& m) {
@@ -210,7 +209,7 @@ TEST_F(OutsideViewTest, WithoutAFileSevenLabelledMoonsLeadUpToTheStart) {
             ++checked;
         }
     }
-    EXPECT_GE(checked, 6); // the Moons near the top of the square have their labels above it
+    EXPECT_GE(checked, 6); // a Moon may reach past the square's edge
     // Seven different dates: every trail label names another day.
     for (std::size_t i = 1; i < 7; ++i)
         EXPECT_NE(labels[i].dateText, labels[i - 1].dateText);
@@ -228,6 +227,48 @@ TEST_F(OutsideViewTest, WithoutAFileSevenLabelledMoonsLeadUpToTheStart) {
     MoonOnScreen(mx, my);
     EXPECT_EQ(CountInBox(0, 0, window::MaxY(), window::MaxY(), window::LightGray),
               CountInCircle(mx, my, app::Run().outsideDiscRadius + 1, window::LightGray));
+}
+
+TEST_F(OutsideViewTest, TheTrailStaysUntilTheFirstKeyThatDrawsAFrame) {
+    StartPromptedInOutsideView();
+    for (int key : {int{'s'}, int{'a'}, int{'l'}, F1, Up, Down, int{'x'}}) {
+        Answers answers; // a new run: the trail of seven Moons and the first picture
+        answers.acceptDefaultsBeyond = true;
+        AnswerWith(answers);
+        Tick(Esc);
+        const int picture = app::Run().pictureNumber;
+        Tick(key);
+        // Seven Moons until a frame clears them; the lit part of one has less than 1700 pixels.
+        EXPECT_EQ(CountInBox(0, 0, window::MaxY(), window::MaxY(), window::LightGray) > 3 * 1700, key != 'x')
+            << key;
+        if (key != 's') continue;
+        // The saved picture is the screen, above the line the tick writes after the key.
+        const QRect above(0, 0, window::MaxX() + 1, window::MaxY() - 30);
+        const QImage saved(QString::fromStdString(app::PictureFileName(picture)));
+        EXPECT_EQ(saved.copy(above).convertToFormat(QImage::Format_RGB32), window::Canvas().copy(above));
+    }
+}
+
+TEST_F(OutsideViewTest, EveryTrailLabelLiesOnThePictureBesideItsMoon) {
+    StartPromptedInOutsideView();
+    const Real first = app::Run().currentJD;
+    const int r = app::Run().outsideDiscRadius, h = window::CharHeight(), side = window::MaxY();
+    int below = 0, shifted = 0;
+    for (int k = 0; k < 24; ++k) { // trails through two months: Moons at every edge of the square
+        app::Run().currentJD = first + 2.5L * k;
+        app::PrepareOutsideView();
+        for (const app::OutsideMoonLabel& l : app::OutsideView().startLabels) {
+            const int half = (std::max(window::TextWidth(l.dateText), window::TextWidth(l.timeText)) + 1) / 2;
+            EXPECT_TRUE(l.x - half >= 0 && l.x + half <= side && l.dateBottom - h >= 0 &&
+                        l.timeBottom <= side && std::abs(l.x - l.moonX) <= half)
+                << l.dateText << l.timeText;
+            // A text height above its Moon, or as far below it.
+            below += l.dateBottom == l.moonY + r + 2 * h;
+            EXPECT_TRUE(l.dateBottom == l.moonY - r - 2 * h || l.dateBottom == l.moonY + r + 2 * h);
+            shifted += l.x != l.moonX;
+        }
+    }
+    EXPECT_TRUE(below > 0 && shifted > 0); // the rows do meet the top and the sides
 }
 
 // ---------------------------------------------------------------- matrices
@@ -366,6 +407,30 @@ TEST_F(HorizonPerspectiveTest, TheHorizonLineLiesOneEarthRadiusAboveTheEarthsCen
     ASSERT_EQ(app::Run().perspective, 0);
     DrawAt(night);
     EXPECT_FALSE(Is(5, row, window::DarkGray));
+}
+
+TEST_F(HorizonPerspectiveTest, FramesBuiltUpOnTheScreenKeepTheHorizonAndItsLabelsWhole) {
+    // Frames five minutes apart from 15.20 MEZ, the Sun setting at 15.55; then back into this view.
+    for (const std::vector<int>& keys :
+         {std::vector<int>(12, 'x'), {'x', 'x', 'x', 'h', 'x', 'x', 'h', 'h'}}) {
+        app::Run().currentJD = astro::JulianDateFromCivil({7, 12, 2026}, 15.20L);
+        for (int key : keys)
+            Tick(key);
+        // The band of the horizon line and its words, against one frame on a black screen
+        // with nothing to erase (the Earth's disc aside: its terminator moves over the old one).
+        const QRect band(0, app::HorizonRow() - 2 * window::CharHeight(), window::MaxY() + 1,
+                         4 * window::CharHeight());
+        const QImage built = window::Canvas().copy(band);
+        app::Discs().previousSunX = app::Discs().previousSunY = -1000;
+        DrawAt(app::Run().shownJD);
+        const int cx = app::Run().earthCentreX, cy = app::Run().earthCentreY - band.top(),
+                  r = app::Run().earthRadiusPx + 1;
+        for (int y = 0; y < band.height(); ++y)
+            for (int x = 0; x < band.width(); ++x) {
+                if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r) continue;
+                ASSERT_EQ(built.pixel(x, y), window::Canvas().pixel(x, band.top() + y)) << x << "," << y;
+            }
+    }
 }
 
 TEST_F(HorizonPerspectiveTest, ResizingTheEarthLeavesNoHorizonBehind) {
