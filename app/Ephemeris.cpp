@@ -283,17 +283,8 @@ std::string EventCsvLine(const EventRow& row) {
     return line;
 }
 
-std::string EventName(const EventRow& row) {
-    const bool sun = row.body == astro::Body::Sun;
-    switch (row.kind) {
-    case EventRowKind::Rise:
-    case EventRowKind::NoRise:
-        return sun ? "Sonnenaufgang" : "Mondaufgang";
-    case EventRowKind::Set:
-    case EventRowKind::NoSet:
-        return sun ? "Sonnenuntergang" : "Monduntergang";
-    case EventRowKind::Transit:
-        return sun ? "Kulmination der Sonne" : "Kulmination";
+const char* PhaseName(EventRowKind kind) {
+    switch (kind) {
     case EventRowKind::NewMoon:
         return "Neumond";
     case EventRowKind::FirstQuarter:
@@ -302,6 +293,27 @@ std::string EventName(const EventRow& row) {
         return "Vollmond";
     case EventRowKind::LastQuarter:
         return "Letztes Viertel";
+    default:
+        return nullptr;
+    }
+}
+
+std::string EventName(const EventRow& row) {
+    const bool sun = row.body == astro::Body::Sun;
+    switch (row.kind) {
+    case EventRowKind::NewMoon:
+    case EventRowKind::FirstQuarter:
+    case EventRowKind::FullMoon:
+    case EventRowKind::LastQuarter:
+        return PhaseName(row.kind);
+    case EventRowKind::Rise:
+    case EventRowKind::NoRise:
+        return sun ? "Sonnenaufgang" : "Mondaufgang";
+    case EventRowKind::Set:
+    case EventRowKind::NoSet:
+        return sun ? "Sonnenuntergang" : "Monduntergang";
+    case EventRowKind::Transit:
+        return sun ? "Kulmination der Sonne" : "Kulmination";
     case EventRowKind::EclipseP1:
         return "Mondfinsternis: Beginn Halbschatten";
     case EventRowKind::EclipseU1:
@@ -325,9 +337,13 @@ std::string EventName(const EventRow& row) {
 std::string EventClockText(const EventRow& row) {
     if (row.kind == EventRowKind::NoRise) return "kein Aufgang";
     if (row.kind == EventRowKind::NoSet) return "kein Untergang";
+    return MinuteClockText(row.minute);
+}
+
+std::string MinuteClockText(std::int32_t minute) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d.%02d", static_cast<int>(row.minute / 60),
-                  static_cast<int>(row.minute % 60));
+    std::snprintf(buffer, sizeof buffer, "%d.%02d", static_cast<int>(minute / 60),
+                  static_cast<int>(minute % 60));
     return buffer;
 }
 

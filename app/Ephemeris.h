@@ -138,6 +138,13 @@ std::string EventCode(const EventRow& row);
 // where the event has none).
 std::string EventCsvLine(const EventRow& row);
 
+// A minute of the day (0..1439) as the clock text "h.mm": 1263 gives "21.03".
+std::string MinuteClockText(std::int32_t minute);
+
+// The German name of a principal phase ("Neumond", "Erstes Viertel",
+// "Vollmond", "Letztes Viertel"); nullptr for every other kind of row.
+const char* PhaseName(EventRowKind kind);
+
 // The German name of the row's event: "Sonnenaufgang", "Mondaufgang",
 // "Kulmination", "Vollmond", "Mondfinsternis: Beginn Halbschatten", ...
 std::string EventName(const EventRow& row);

@@ -22,28 +22,6 @@ std::string ClockText(Real clock) {
     return buffer;
 }
 
-std::string MinuteText(std::int32_t minute) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%d.%02d", static_cast<int>(minute / 60),
-                  static_cast<int>(minute % 60));
-    return buffer;
-}
-
-const char* PhaseName(EventRowKind kind) {
-    switch (kind) {
-    case EventRowKind::NewMoon:
-        return "Neumond";
-    case EventRowKind::FirstQuarter:
-        return "Erstes Viertel";
-    case EventRowKind::FullMoon:
-        return "Vollmond";
-    case EventRowKind::LastQuarter:
-        return "Letztes Viertel";
-    default:
-        return nullptr;
-    }
-}
-
 // "Aufgang 6.12" or "Aufgang 0.12, 23.58" or "kein Aufgang".
 std::string HorizonLine(const char* word, const std::vector<std::string>& times, const char* none) {
     if (times.empty()) return none;
@@ -96,8 +74,8 @@ window::CalendarSheet MoonCalendarSheet(const CalendarOptions& options) {
         const std::int32_t day = astro::TruncToInt32(std::floor(row.jd - jd0));
         if (row.body != astro::Body::Moon || day < 0 || day >= days) continue;
         const auto k = static_cast<std::size_t>(day);
-        if (row.kind == EventRowKind::Rise) risings[k].push_back(MinuteText(row.minute));
-        if (row.kind == EventRowKind::Set) settings[k].push_back(MinuteText(row.minute));
+        if (row.kind == EventRowKind::Rise) risings[k].push_back(MinuteClockText(row.minute));
+        if (row.kind == EventRowKind::Set) settings[k].push_back(MinuteClockText(row.minute));
         if (PhaseName(row.kind)) phases[k] = &row;
     }
 
@@ -121,7 +99,7 @@ window::CalendarSheet MoonCalendarSheet(const CalendarOptions& options) {
         day.lines.push_back(HorizonLine("Untergang", settings[index], "kein Untergang"));
         if (phases[index]) {
             day.phase = PhaseName(phases[index]->kind);
-            day.phaseTime = MinuteText(phases[index]->minute) + " Uhr";
+            day.phaseTime = MinuteClockText(phases[index]->minute) + " Uhr";
         }
         sheet.days.push_back(day);
     }
