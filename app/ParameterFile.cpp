@@ -61,9 +61,11 @@ class LineReader {
             std::replace(line.begin(), line.end(), '\t', ' ');
     }
 
-    // Bytes of the file as UTF-8 text.
+    // Bytes of the file as UTF-8 text. From a UTF-8 file only what
+    // Windows-1252 can hold (what F2 can write back) is kept; anything else,
+    // malformed bytes too, becomes "?".
     std::string Text(std::string_view raw) const {
-        return utf8_ ? std::string(raw) : window::Cp1252ToUtf8(raw);
+        return window::Cp1252ToUtf8(utf8_ ? window::Utf8ToCp1252(raw) : raw);
     }
 
     // The raw bytes of line n (1-based), tabs made blanks; a missing line
