@@ -402,7 +402,7 @@ void DrawFrame() {
     // stands at the instant just shown until the direction or the step
     // allows a step again.
     const Real next = run.currentJD + static_cast<Real>(run.timeDirection) * p.timeStep;
-    run.heldAtRangeEnd = !InSupportedRange(next);
+    run.heldAtRangeEnd = !InSupportedRangeUpToRounding(next); // the next frame clamps
     if (!run.heldAtRangeEnd) run.currentJD = next;
 }
 
@@ -414,7 +414,8 @@ void StartRun() {
     p.centralAzimuth *= astro::Degree;
     PrepareScene(); // the sine and cosine of the latitude, the azimuth matrix
     p.timeStep = astro::HoursFromClock(p.timeStep) / 24; // days
-    run.currentJD = StartJulianDate(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime);
+    run.currentJD = ClampToSupportedRange(
+        StartJulianDate(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime));
     run.timeDirection = 1;
     run.heldAtRangeEnd = false;
     // A help screen left with Esc: the new run keeps the single-step mode

@@ -69,6 +69,13 @@ bool InSupportedRange(Real jd) {
     return jd >= FirstSupportedJD && jd <= LastSupportedJD;
 }
 
+bool InSupportedRangeUpToRounding(Real jd) {
+    // 1e-6 days, about a tenth of a second: far above the rounding of the
+    // calendar conversion and of a few thousand steps, far below a minute.
+    constexpr Real Rounding = 1e-6L;
+    return jd >= FirstSupportedJD - Rounding && jd <= LastSupportedJD + Rounding;
+}
+
 Real ClampToSupportedRange(Real jd) {
     if (jd > LastSupportedJD) return LastSupportedJD;
     return jd >= FirstSupportedJD ? jd : FirstSupportedJD; // NaN too
@@ -97,11 +104,8 @@ bool StartInSupportedRange(const astro::CalendarDate& date, Real clock) {
     const astro::CalendarDate d = WithMonthInItsYear(date);
     if (d.Year < -4712 || (d.Year == -4712 && d.Month < 3)) return false;
     // The conversion's rounding may put a start typed at an end of the range
-    // a hair outside it (1.3.-4712, 1.00 comes out below 59.5); the first
-    // frame's clamp takes it in. 1e-6 days is about a tenth of a second.
-    constexpr Real Rounding = 1e-6L;
-    const Real jd = astro::JulianDateFromCivil(d, clock);
-    return jd >= FirstSupportedJD - Rounding && jd <= LastSupportedJD + Rounding;
+    // a hair outside it (1.3.-4712, 1.00 comes out below 59.5).
+    return InSupportedRangeUpToRounding(astro::JulianDateFromCivil(d, clock));
 }
 
 bool StartDateInSupportedRange(const astro::CalendarDate& date) {

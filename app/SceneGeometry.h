@@ -90,6 +90,9 @@ inline constexpr const char* SupportedRangeText = "vom 1.3.-4712 bis zum 31.12.9
 
 // False outside the range and for NaN.
 bool InSupportedRange(Real jd);
+// As InSupportedRange, but an instant that rounding has put a hair outside an
+// end (at most about a tenth of a second) still counts; clamped, it is the end.
+bool InSupportedRangeUpToRounding(Real jd);
 // The nearest instant of the range; NaN gives its first instant.
 Real ClampToSupportedRange(Real jd);
 // The Julian date (UT) of a start date and its MEZ clock value (hh.mm). Day
