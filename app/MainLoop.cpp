@@ -92,20 +92,21 @@ void ClearBottomRows(int fromRow, int toRow) {
 // stand on a black strip of their own (the ground there is green and crossed
 // by lines); in the outside view the note's row is cleared as long as the
 // note is shown and once more when it goes. The outside view's help screen
-// writes a line of its own where the continue line stands.
+// has a line of its own in the bottom row: the continue line goes above it.
 void DrawBottomLines() {
     RunState& run = Run();
     const bool outside = Params().viewMode == 1;
+    const int continueRow = outside && run.redrawAfterHelp ? 1 : 0;
+    const int noteRow = continueRow + 1;
     if (!outside)
-        ClearBottomRows(0, run.heldAtRangeEnd ? 1 : 0);
+        ClearBottomRows(0, run.heldAtRangeEnd ? noteRow : continueRow);
     else if (run.heldAtRangeEnd || run.rangeNoteShown)
-        ClearBottomRows(1, 1);
+        ClearBottomRows(1, noteRow);
     run.rangeNoteShown = run.heldAtRangeEnd;
     window::SetTextAlignment(0, 0);
     window::SetTextBackground(-1);
-    if (!(outside && run.redrawAfterHelp))
-        window::DrawText(0, BottomLineBase(0), ContinueLine, window::LightRed);
-    if (run.heldAtRangeEnd) window::DrawText(0, BottomLineBase(1), RangeEndNote(), window::Yellow);
+    window::DrawText(0, BottomLineBase(continueRow), ContinueLine, window::LightRed);
+    if (run.heldAtRangeEnd) window::DrawText(0, BottomLineBase(noteRow), RangeEndNote(), window::Yellow);
 }
 
 // Redraws the Moon and the Earth with the nearer one last.
@@ -270,7 +271,14 @@ void PerformKey(std::int32_t code) {
     RunState& run = Run();
     switch (code) {
     case KeyF1:
-        if (p.viewMode == 1) ClearBottomRows(0, 0); // the help writes a line of its own there
+        // The outside view's help writes a line of its own where the continue
+        // line stands, which moves up a row: the old one is written over in
+        // black, which leaves the picture around its letters as it is.
+        if (p.viewMode == 1) {
+            window::SetTextAlignment(0, 0);
+            window::SetTextBackground(-1);
+            window::DrawText(0, BottomLineBase(0), ContinueLine, window::Black);
+        }
         ShowHelp();
         break;
     case KeyF2:
