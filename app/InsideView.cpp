@@ -531,6 +531,9 @@ void DrawInsideScene() {
                                     : scene.sunInTwilight ? TwilightPicture
                                                           : NightPicture;
     window::DrawScreenPicture(s.backgroundPictures[picture]);
+    const PictureColours& colours = picture == DayPicture        ? DayColours
+                                    : picture == TwilightPicture ? TwilightColours
+                                                                 : NightColours;
 
     if (p.drawEquator) DrawEquator();
     if (p.drawEcliptic) DrawEcliptic();
@@ -550,9 +553,11 @@ void DrawInsideScene() {
                       altitude >= 0 ? window::Yellow : window::Red);
 
     if (DiscShown(scene.moonSky, altitude)) {
+        // The dark part has the colour of what the Moon stands on: the sky
+        // above the horizon, the ground (green, light green by day) below.
         const bool up = altitude >= 0;
         DrawInsideMoon(window::ScreenX(scene.moonWorldX), window::ScreenY(scene.moonWorldY),
-                       run.insideDiscRadius, up ? scene.skyColour : window::Green,
+                       run.insideDiscRadius, up ? colours.sky : colours.ground,
                        up ? window::LightGray : window::DarkGray, scene.brightLimbAngle,
                        std::fabs(scene.phaseAngle) - astro::Pi / 2);
         DrawInsideMoonShadow(window::ScreenX(scene.moonWorldX), window::ScreenY(scene.moonWorldY),

@@ -68,7 +68,45 @@ void FillClientAreaBlack() {
 // advances the time after drawing.
 void UndoAdvance() {
     RunState& run = Run();
+    if (run.heldAtRangeEnd) return; // the last frame did not advance
     run.currentJD -= static_cast<Real>(run.timeDirection) * Params().timeStep;
+}
+
+// The bottom of a text line below the picture: row 0 is the continue line,
+// row 1 the note above it.
+std::int32_t BottomLineBase(int row) {
+    return window::MaxY() - 5 - row * window::CharHeight();
+}
+
+// Clears the text rows fromRow to toRow below the picture; row 0 reaches
+// down to the window's edge.
+void ClearBottomRows(int fromRow, int toRow) {
+    const std::int32_t top = BottomLineBase(toRow) - window::CharHeight() - 2;
+    const std::int32_t bottom = fromRow == 0 ? window::MaxY() + 1 : BottomLineBase(fromRow);
+    window::SetFillColour(255, window::Black, window::Black);
+    window::FillRectangle(0, top, window::MaxX() + 1, bottom - top);
+}
+
+// Below every tick's picture: the continue line and, while the time is held
+// at an end of the supported range, the note above it. In the inside view they
+// stand on a black strip of their own (the ground there is green and crossed
+// by lines); in the outside view the note's row is cleared as long as the
+// note is shown and once more when it goes. The outside view's help screen
+// has a line of its own in the bottom row: the continue line goes above it.
+void DrawBottomLines() {
+    RunState& run = Run();
+    const bool outside = Params().viewMode == 1;
+    const int continueRow = outside && run.redrawAfterHelp ? 1 : 0;
+    const int noteRow = continueRow + 1;
+    if (!outside)
+        ClearBottomRows(0, run.heldAtRangeEnd ? noteRow : continueRow);
+    else if (run.heldAtRangeEnd || run.rangeNoteShown)
+        ClearBottomRows(1, noteRow);
+    run.rangeNoteShown = run.heldAtRangeEnd;
+    window::SetTextAlignment(0, 0);
+    window::SetTextBackground(-1);
+    window::DrawText(0, BottomLineBase(continueRow), ContinueLine, window::LightRed);
+    if (run.heldAtRangeEnd) window::DrawText(0, BottomLineBase(noteRow), RangeEndNote(), window::Yellow);
 }
 
 // Redraws the Moon and the Earth with the nearer one last.
@@ -256,6 +294,14 @@ void PerformKey(std::int32_t code) {
     RunState& run = Run();
     switch (code) {
     case KeyF1:
+        // The outside view's help writes a line of its own where the continue
+        // line stands, which moves up a row: the old one is written over in
+        // black, which leaves the picture around its letters as it is.
+        if (p.viewMode == 1) {
+            window::SetTextAlignment(0, 0);
+            window::SetTextBackground(-1);
+            window::DrawText(0, BottomLineBase(0), ContinueLine, window::Black);
+        }
         ShowHelp();
         break;
     case KeyF2:
@@ -277,7 +323,7 @@ void PerformKey(std::int32_t code) {
         PromptParameters();
         break;
     case '*':
-        p.timeStep *= 2;
+        p.timeStep = DoubledTimeStep(p.timeStep); // at most the whole supported range
         break;
     case '+':
         UndoAdvance();
@@ -303,7 +349,12 @@ void PerformKey(std::int32_t code) {
         SwitchView();
         break;
     case 'e':
-        p.singleStep = !p.singleStep;
+        // On a help screen the frame that follows restores the mode saved by
+        // the help: the key switches that one.
+        if (run.redrawAfterHelp)
+            run.savedSingleStep = !run.savedSingleStep;
+        else
+            p.singleStep = !p.singleStep;
         break;
     case 'h':
         NextPerspective();
@@ -322,15 +373,24 @@ void PerformKey(std::int32_t code) {
     }
 }
 
+std::string RangeEndNote() {
+    return std::string(" Die Zeit steht: Das Programm rechnet nur ") + SupportedRangeText +
+           " (\"-\": Zeitrichtung umkehren, \"/\": kleinerer Zeitschritt)";
+}
+
 void MainTick() {
     Parameters& p = Params();
     RunState& run = Run();
     // 1. Before the first run, and while new parameters are wanted: the
     // prompts (they return at once while the main window is not active, so
     // a later tick tries again).
-    if (!Run().runStarted || run.stopRequested) PromptParameters();
+    const bool starting = !Run().runStarted || run.stopRequested;
+    if (starting) PromptParameters();
     // 2. Nested ticks inside a prompt end here.
     if (run.stopRequested || !Run().runStarted) return;
+    // The first picture of a run gets its line below at once: a single-step
+    // run draws nothing more before the next key.
+    if (starting) DrawBottomLines();
     // 3. Any key ends a pause and is used up by it.
     if (window::KeyAvailable() && run.paused) {
         run.paused = false;
@@ -352,9 +412,7 @@ void MainTick() {
     // 8.
     if (!KeyDrawsNoFrame(run.lastKey)) DrawFrame();
     // 9.
-    window::SetTextAlignment(0, 0);
-    window::SetTextBackground(-1);
-    window::DrawText(0, window::MaxY() - 5, ContinueLine, window::LightRed);
+    DrawBottomLines();
 }
 
 void DrawFrame() {
@@ -366,6 +424,7 @@ void DrawFrame() {
         p.singleStep = run.savedSingleStep;
     }
     window::WaitMilliseconds(p.delayMs);
+    run.currentJD = ClampToSupportedRange(run.currentJD);
     run.shownJD = run.currentJD;
     ++run.framesDrawn;
     if (p.viewMode == 1) {
@@ -374,7 +433,12 @@ void DrawFrame() {
     } else {
         DrawInsideFrame();
     }
-    run.currentJD += static_cast<Real>(run.timeDirection) * p.timeStep;
+    // The advance, unless it would leave the supported range: then the time
+    // stands at the instant just shown until the direction or the step
+    // allows a step again.
+    const Real next = run.currentJD + static_cast<Real>(run.timeDirection) * p.timeStep;
+    run.heldAtRangeEnd = !InSupportedRangeUpToRounding(next); // the next frame clamps
+    if (!run.heldAtRangeEnd) run.currentJD = next;
 }
 
 void StartRun() {
@@ -385,9 +449,13 @@ void StartRun() {
     p.centralAzimuth *= astro::Degree;
     PrepareScene(); // the sine and cosine of the latitude, the azimuth matrix
     p.timeStep = astro::HoursFromClock(p.timeStep) / 24; // days
-    run.currentJD =
-        astro::JulianDateFromCivil(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime);
+    run.currentJD = ClampToSupportedRange(
+        StartJulianDate(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, p.startTime));
     run.timeDirection = 1;
+    run.heldAtRangeEnd = false;
+    // A help screen left with Esc: the new run keeps the single-step mode
+    // that the prompts set.
+    run.redrawAfterHelp = false;
     run.insideDiscRadius = 15;
     run.equatorialOverlay = false;
     PrepareInsideView();

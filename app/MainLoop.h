@@ -25,6 +25,11 @@ struct RunState {
 
     Real currentJD = 0; // the instant shown: Julian date of Universal Time (days)
     std::int32_t timeDirection = 1;
+    // The last frame could not advance: the step would have left the
+    // supported range of instants. The time stands still and a note below
+    // the picture says why (rangeNoteShown: it is on the screen).
+    bool heldAtRangeEnd = false;
+    bool rangeNoteShown = false;
 
     bool outsideScreenCleared = false;
     std::uint8_t perspective = 0; // 0 ecliptic north pole, 1 latitude circle, 2 horizon
@@ -88,5 +93,7 @@ std::string PictureFileName(std::int32_t n);
 // The line below every tick's picture.
 inline constexpr const char* ContinueLine =
     " weiter mit Tastendruck (\"Esc: neue Eingabe, \"F1\": Hilfe, \"Strg-C\": Abbruch des Programms)";
+// The note above it while the time is held at an end of the supported range.
+std::string RangeEndNote();
 
 } // namespace app

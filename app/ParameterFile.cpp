@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/Parameters.h"
+#include "app/SceneGeometry.h"
 #include "window/NumberText.h"
 #include "window/TextFiles.h"
 
@@ -19,6 +20,9 @@ ParameterFileError::ParameterFileError(std::string file, int line, std::string t
 namespace {
 
 constexpr int ParameterLineCount = 12;
+
+// Editors of today may begin a UTF-8 file with a byte-order mark.
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Offending texts are shown in messages with control characters made
 // visible and cut after this many characters.
@@ -44,14 +48,28 @@ std::string ShownText(std::string_view utf8) {
     return out;
 }
 
-// The reader of one file: the file's lines and the name for messages.
+// The reader of one file: the file's lines and the name for messages. A
+// file that begins with the UTF-8 byte-order mark is read as UTF-8, any
+// other as Windows-1252; in both, a tab counts as a blank.
 class LineReader {
   public:
     LineReader(std::string_view bytes, const std::string& fileName)
-        : lines_(window::SplitLines(bytes)), fileName_(fileName) {}
+        : utf8_(bytes.starts_with(Utf8ByteOrderMark)), fileName_(fileName) {
+        if (utf8_) bytes.remove_prefix(Utf8ByteOrderMark.size());
+        lines_ = window::SplitLines(bytes);
+        for (std::string& line : lines_)
+            std::replace(line.begin(), line.end(), '\t', ' ');
+    }
 
-    // The raw (Windows-1252) bytes of line n (1-based); a missing line ends
-    // the reading.
+    // Bytes of the file as UTF-8 text. From a UTF-8 file only what
+    // Windows-1252 can hold (what F2 can write back) is kept; anything else,
+    // malformed bytes too, becomes "?".
+    std::string Text(std::string_view raw) const {
+        return window::Cp1252ToUtf8(utf8_ ? window::Utf8ToCp1252(raw) : raw);
+    }
+
+    // The raw bytes of line n (1-based), tabs made blanks; a missing line
+    // ends the reading.
     const std::string& Line(int n) const {
         if (static_cast<std::size_t>(n) > lines_.size())
             throw ParameterFileError(fileName_, n, "",
@@ -72,7 +90,7 @@ class LineReader {
 
     // The value text of line n: leading blanks skipped, up to the next blank
     // or the end of the line.
-    std::string ValueText(int n) const { return window::Cp1252ToUtf8(LeadingValue(Line(n), false)); }
+    std::string ValueText(int n) const { return Text(LeadingValue(Line(n), false)); }
 
     // The value of a line with the prompt's rules for reals: a decimal comma
     // counts as a point; the text keeps the comma.
@@ -122,6 +140,7 @@ class LineReader {
     }
 
   private:
+    bool utf8_;
     std::vector<std::string> lines_;
     const std::string& fileName_;
 };
@@ -152,12 +171,11 @@ void ParseParameterText(std::string_view bytes, const std::string& fileName, Par
         const std::size_t first = line.find('.');
         const std::size_t second = first == std::string::npos ? first : line.find('.', first + 1);
         if (second == std::string::npos)
-            in.Refuse(4, window::Cp1252ToUtf8(LineReader::LeadingValue(line, false)),
+            in.Refuse(4, in.Text(LineReader::LeadingValue(line, false)),
                       "kein Datum der Form Tag.Monat.Jahr");
-        q.dayText = window::Cp1252ToUtf8(line.substr(0, first));
-        q.monthText = window::Cp1252ToUtf8(line.substr(first + 1, second - first - 1));
-        q.yearText =
-            window::Cp1252ToUtf8(LineReader::LeadingValue(std::string_view(line).substr(second + 1), true));
+        q.dayText = in.Text(line.substr(0, first));
+        q.monthText = in.Text(line.substr(first + 1, second - first - 1));
+        q.yearText = in.Text(LineReader::LeadingValue(std::string_view(line).substr(second + 1), true));
         const std::array<std::pair<std::string*, std::int32_t*>, 3> parts{
             {{&q.dayText, &q.startDay}, {&q.monthText, &q.startMonth}, {&q.yearText, &q.startYear}}};
         const std::array<const char*, 3> names{"den Tag", "den Monat", "das Jahr"};
@@ -168,10 +186,19 @@ void ParseParameterText(std::string_view bytes, const std::string& fileName, Par
             if (!LineReader::ConvertInteger(text, *parts[i].second))
                 in.Refuse(4, text, std::string("keine gültige ganze Zahl ") + roles[i]);
         }
+        if (!StartDateInSupportedRange(astro::CalendarDate{q.startDay, q.startMonth, q.startYear}))
+            in.Refuse(4, in.Text(LineReader::LeadingValue(line, false)),
+                      std::string("kein Datum ") + SupportedRangeText);
     }
 
     in.Real(5, q.startTimeText, q.startTime);
+    if (!StartInSupportedRange(astro::CalendarDate{q.startDay, q.startMonth, q.startYear}, q.startTime))
+        in.Refuse(5, q.startTimeText,
+                  std::string("keine Uhrzeit, mit der der Start ") + SupportedRangeText + " liegt");
     in.Real(6, q.timeStepText, q.timeStep);
+    if (!TimeStepSupported(q.timeStep))
+        in.Refuse(6, q.timeStepText,
+                  std::string("als Zeitschritt länger als die Zeit ") + SupportedRangeText);
     in.Integer(7, q.delayText, q.delayMs);
     in.Real(8, q.azimuthText, q.centralAzimuth);
     in.Real(9, q.gridSpacingText, q.gridSpacing);

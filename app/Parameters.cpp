@@ -9,6 +9,7 @@
 #include "app/MainLoop.h"
 #include "app/Panel.h"
 #include "app/Scene.h"
+#include "app/SceneGeometry.h"
 #include "astro/Vectors.h"
 #include "window/Eingabe.h"
 #include "window/FensterGraf.h"
@@ -92,16 +93,51 @@ void SetDefaultTexts(Parameters& p) {
     p.parametersEntered = false;
 }
 
+// A prompt whose answer must also lie in the supported range of instants:
+// asked until the answer converts and `inRange` takes its value. An answer
+// out of range is refused as one that does not convert is: the bell, and the
+// question again with the refused answer as its default.
+template <typename Number, typename Prompt, typename InRange>
+void AskInRange(Prompt prompt, const char* question, std::string& text, Number& value, InRange inRange) {
+    for (;;) {
+        prompt(question, text, value);
+        if (inRange(value) || window::PromptIsOpen()) return;
+        window::WriteText(std::string(1, '\a'));
+    }
+}
+
+void AskInteger(const char* question, std::string& text, std::int32_t& value,
+                const std::function<bool(std::int32_t)>& inRange) {
+    AskInRange(window::PromptInteger, question, text, value, inRange);
+}
+
+void AskReal(const char* question, std::string& text, Real& value, const std::function<bool(Real)>& inRange) {
+    AskInRange(window::PromptReal, question, text, value, inRange);
+}
+
 // The questions of one prompt sequence, in their order.
 void AskAllQuestions(Parameters& p) {
     p.previousLatitude = p.latitude;
     window::PromptReal("Standort: geografische Breite in Grad", p.latitudeText, p.latitude);
     window::PromptReal("geografische Länge in Grad", p.longitudeText, p.longitude);
-    window::PromptInteger("Starttag", p.dayText, p.startDay);
-    window::PromptInteger("Monat", p.monthText, p.startMonth);
-    window::PromptInteger("Jahr", p.yearText, p.startYear);
-    window::PromptReal("Uhrzeit (MEZ in hh.mm)", p.startTimeText, p.startTime);
-    window::PromptReal("Zeitschritt in hh.mm", p.timeStepText, p.timeStep);
+    // The start must lie in the supported range. Day and month alone are
+    // refused only when even in the year 2000 they would carry the date out
+    // of it (days and months by the million), the year when the date leaves
+    // it at noon, the clock when the instant does: so each question can
+    // always be answered, whatever came before.
+    AskInteger("Starttag", p.dayText, p.startDay, [](std::int32_t day) {
+        return StartDateInSupportedRange(astro::CalendarDate{day, 1, 2000});
+    });
+    AskInteger("Monat", p.monthText, p.startMonth, [&p](std::int32_t month) {
+        return StartDateInSupportedRange(astro::CalendarDate{p.startDay, month, 2000});
+    });
+    AskInteger("Jahr", p.yearText, p.startYear, [&p](std::int32_t year) {
+        return StartDateInSupportedRange(astro::CalendarDate{p.startDay, p.startMonth, year});
+    });
+    AskReal("Uhrzeit (MEZ in hh.mm)", p.startTimeText, p.startTime, [&p](Real clock) {
+        return StartInSupportedRange(astro::CalendarDate{p.startDay, p.startMonth, p.startYear}, clock);
+    });
+    AskReal("Zeitschritt in hh.mm", p.timeStepText, p.timeStep, TimeStepSupported);
     window::PromptInteger("Verzögerung in ms", p.delayText, p.delayMs);
     // The central azimuth faces the Sun at noon: south in the northern
     // hemisphere, north in the southern. Reset in both views.
@@ -205,11 +241,19 @@ void StartRunAfterInput() {
     p.keepStartScreen = false;
     p.parametersEntered = true;
 
+    // The run has started however its first picture ends. An error reported
+    // from it (a coastline file that cannot be read, "ERDE.BIN" that cannot
+    // be written) leaves the tick with its message box; the next tick then
+    // goes on with this run and does not ask for the parameters again.
+    struct MarkRunStarted {
+        ~MarkRunStarted() {
+            Run().runStarted = true;
+            Run().stopRequested = false;
+            Run().paused = false;
+        }
+    } const markRunStarted;
     StartRun();
     DrawFrame();
-    Run().runStarted = true;
-    Run().stopRequested = false;
-    Run().paused = false;
 }
 
 void ReadParameterFile() {

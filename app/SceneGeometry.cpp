@@ -84,6 +84,62 @@ Instant MakeInstant(Real jd, Real longitude) {
     return t;
 }
 
+bool InSupportedRange(Real jd) {
+    return jd >= FirstSupportedJD && jd <= LastSupportedJD;
+}
+
+bool InSupportedRangeUpToRounding(Real jd) {
+    // 1e-6 days, about a tenth of a second: far above the rounding of the
+    // calendar conversion and of a few thousand steps, far below a minute.
+    constexpr Real Rounding = 1e-6L;
+    return jd >= FirstSupportedJD - Rounding && jd <= LastSupportedJD + Rounding;
+}
+
+Real ClampToSupportedRange(Real jd) {
+    if (jd > LastSupportedJD) return LastSupportedJD;
+    return jd >= FirstSupportedJD ? jd : FirstSupportedJD; // NaN too
+}
+
+namespace {
+
+// The date with its month in 1 to 12, the whole years of the month carried
+// into the year (saturated: such a year lies far outside the range anyway).
+astro::CalendarDate WithMonthInItsYear(const astro::CalendarDate& date) {
+    const std::int64_t months = static_cast<std::int64_t>(date.Year) * 12 + date.Month - 1;
+    const std::int64_t year = months >= 0 ? months / 12 : -((11 - months) / 12);
+    return astro::CalendarDate{date.Day, static_cast<std::int32_t>(months - year * 12 + 1),
+                               astro::SaturateToInt32(year)};
+}
+
+} // namespace
+
+Real StartJulianDate(const astro::CalendarDate& date, Real clock) {
+    return astro::JulianDateFromCivil(WithMonthInItsYear(date), clock);
+}
+
+bool StartInSupportedRange(const astro::CalendarDate& date, Real clock) {
+    // Before March -4712 the conversion's truncations no longer act as the
+    // floor: a date there would come out a day late, perhaps inside the range.
+    const astro::CalendarDate d = WithMonthInItsYear(date);
+    if (d.Year < -4712 || (d.Year == -4712 && d.Month < 3)) return false;
+    // The conversion's rounding may put a start typed at an end of the range
+    // a hair outside it (1.3.-4712, 1.00 comes out below 59.5).
+    return InSupportedRangeUpToRounding(astro::JulianDateFromCivil(d, clock));
+}
+
+bool StartDateInSupportedRange(const astro::CalendarDate& date) {
+    return StartInSupportedRange(date, 12);
+}
+
+bool TimeStepSupported(Real clockStep) {
+    return std::fabs(astro::HoursFromClock(clockStep) / 24) <= LongestTimeStep; // NaN: false
+}
+
+Real DoubledTimeStep(Real step) {
+    const Real doubled = 2 * step;
+    return std::fabs(doubled) <= LongestTimeStep ? doubled : step;
+}
+
 SkyFrame MakeSkyFrame(const Site& site, Real localSiderealTime, Real obliquity) {
     return SkyFrame{site.sinLatitude, site.cosLatitude, localSiderealTime, std::sin(obliquity),
                     std::cos(obliquity)};

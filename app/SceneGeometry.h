@@ -75,6 +75,43 @@ struct SkyFrame {
     Real sinObliquity = 0, cosObliquity = 1;
 };
 
+// The instants the program shows: from 1 March -4712, 0 h UT (1.00 MEZ),
+// to 31 December 9999, 23.59 MEZ (Julian dates, UT). Across this range both
+// calendar conversions are exact (their truncations act as the floor they
+// stand for, and one day later the clock of 24.00 MEZ would already be the
+// year 10000), so every instant in it has a real civil date and reads back
+// to itself. Beyond it the date fields would be no date at all.
+inline constexpr Real FirstSupportedJD = 59.5L;
+inline constexpr Real LastSupportedJD = 5373484.5L - 61.0L / 1440;
+// The longest time step in days: the whole range. Any longer step would leave
+// it from every instant.
+inline constexpr Real LongestTimeStep = LastSupportedJD - FirstSupportedJD;
+// The range as the refusals name it.
+inline constexpr const char* SupportedRangeText = "vom 1.3.-4712 bis zum 31.12.9999";
+
+// False outside the range and for NaN.
+bool InSupportedRange(Real jd);
+// As InSupportedRange, but an instant that rounding has put a hair outside an
+// end (at most about a tenth of a second) still counts; clamped, it is the end.
+bool InSupportedRangeUpToRounding(Real jd);
+// The nearest instant of the range; NaN gives its first instant.
+Real ClampToSupportedRange(Real jd);
+// The Julian date (UT) of a start date and its MEZ clock value (hh.mm). Day
+// and month need not be in their usual ranges: day 32 is the first of the
+// next month, month 0 the December of the year before, month 13 the January
+// of the next (the month is carried into the year before the conversion,
+// whose formula holds for months 1 to 14 only).
+Real StartJulianDate(const astro::CalendarDate& date, Real clock);
+// Whether a start date with its clock value lies in the range, and whether a
+// start date does at noon (12.00 MEZ).
+bool StartInSupportedRange(const astro::CalendarDate& date, Real clock);
+bool StartDateInSupportedRange(const astro::CalendarDate& date);
+// Whether a time step given as hh.mm is at most LongestTimeStep long.
+bool TimeStepSupported(Real clockStep);
+// "*": the step (days) doubled, or unchanged once the double would be longer
+// than LongestTimeStep.
+Real DoubledTimeStep(Real step);
+
 // The civil instant of a Julian date: the date and MEZ clock that the labels
 // show, and the local sidereal time at `longitude` (radians).
 struct Instant {

@@ -153,15 +153,15 @@ TEST_F(InsideViewTest, MoonColoursAndTheTenDegreeLimit) {
     }
 }
 
-TEST_F(InsideViewTest, MoonBelowTheHorizonIsDarkGrayOnGreen) {
+TEST_F(InsideViewTest, MoonBelowTheHorizonIsDarkGrayOnTheGround) {
     // By day on the LightGreen ground: a crescent (phase angle 120 degrees)
-    // lit to the right; the Green half ellipse cuts it, the dark half stays
-    // ground.
+    // lit to the right; the half ellipse that cuts it, like the dark half,
+    // has the colour of the ground.
     PlaceSun(40, 30);
     PlaceMoon(-30, -5, 120, 0);
     app::DrawInsideScene();
     const PixelPoint m = Pixel(-30, -5);
-    EXPECT_TRUE(canvastest::Is(m.x + 3, m.y, Green));
+    EXPECT_TRUE(canvastest::Is(m.x + 3, m.y, LightGreen));
     EXPECT_TRUE(canvastest::Is(m.x + 12, m.y, DarkGray));
     EXPECT_TRUE(canvastest::Is(m.x - 8, m.y, LightGreen));
     // Above the horizon the cut is the sky's colour.

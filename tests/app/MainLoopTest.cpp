@@ -84,6 +84,15 @@ TEST_F(MainLoopTest, EveryTickEndsWithTheContinueLine) {
         for (int x = 0; x < 200; ++x)
             red += (window::Canvas().pixel(x, y) & 0xFFFFFFu) == (lightRed & 0xFFFFFFu);
     EXPECT_GT(red, 20);
+    // After a frame of the inside view it stands on a black strip of its own.
+    Tick('x');
+    int other = 0;
+    for (int y = bottom - window::CharHeight(); y <= window::MaxY(); ++y)
+        for (int x = 0; x <= window::MaxX(); ++x) {
+            const QRgb c = window::Canvas().pixel(x, y) & 0xFFFFFFu;
+            other += c != 0 && c != (lightRed & 0xFFFFFFu);
+        }
+    EXPECT_EQ(other, 0);
     EXPECT_EQ(
         std::string(app::ContinueLine),
         " weiter mit Tastendruck (\"Esc: neue Eingabe, \"F1\": Hilfe, \"Strg-C\": Abbruch des Programms)");
@@ -143,8 +152,30 @@ TEST_F(MainLoopTest, SlashFiveTimesAndStar) {
         Tick('*');
     EXPECT_EQ(Step(), step);
     for (int i = 0; i < 100; ++i)
-        app::PerformKey('*'); // no upper limit
-    EXPECT_EQ(Step(), std::ldexp(step, 100));
+        app::PerformKey('*');                // up to the whole supported range
+    EXPECT_EQ(Step(), std::ldexp(step, 30)); // 5 minutes times 2^30: 10210 years
+    EXPECT_GT(2 * Step(), app::LongestTimeStep);
+}
+
+TEST_F(MainLoopTest, TheTimeStandsAtAnEndOfTheSupportedRange) {
+    // "*" 30 times from a step of one hour, forward and back: the frames stop
+    // at the last instant a step reaches, on a real date, with the note
+    // below the picture; "-" goes back.
+    for (const int direction : {+1, -1}) {
+        Params().timeStep = 1.0L / 24;
+        app::Run().timeDirection = direction;
+        for (int i = 0; i < 36; ++i)
+            Tick(i < 30 ? '*' : 'x');
+        const app::Real held = app::Run().shownJD;
+        Tick('x');
+        EXPECT_TRUE(app::Run().shownJD == held && app::InSupportedRange(held) && app::Run().rangeNoteShown);
+        EXPECT_TRUE(Params().startMonth >= 1 && Params().startMonth <= 12 && Params().startDay >= 1 &&
+                    Params().startDay <= 31);
+        Tick('-'); // the same instant once more, then back
+        Tick('x');
+        ExpectSameInstant(app::Run().shownJD, held - direction * Step());
+        Tick('+');
+    }
 }
 
 TEST_F(MainLoopTest, TheArrowsHalveAndDoubleTheDelay) {
@@ -353,18 +384,48 @@ TEST_F(MainLoopTest, TheHelpHoldsTheAnimationUntilTheNextKey) {
     EXPECT_EQ(app::Run().framesDrawn, frames + 2);
 }
 
-TEST_F(MainLoopTest, HugeValuesThatConvertAreCarriedWithoutHarm) {
-    // What a user may type: a step of 1e300 hours, a delay of -5, the
-    // largest year, a latitude far beyond the pole.
-    Params().latitudeText = "1e300";
-    Params().timeStepText = "1e300";
-    Params().delayText = "-5";
-    Params().yearText = "2147483647";
+TEST_F(MainLoopTest, AKeyOnAHelpScreenTakesEffect) {
+    // The mode before F1, the key that leaves the help, the mode after it.
+    const struct {
+        bool singleStepBefore;
+        int key;
+        bool singleStepAfter;
+    } rows[] = {{false, 'x', false}, {true, 'x', true}, {false, 'e', true}, {true, 'e', false}};
+    for (const auto& row : rows) {
+        Params().singleStep = row.singleStepBefore;
+        Tick(F1);
+        Tick(row.key);
+        EXPECT_EQ(Params().singleStep, row.singleStepAfter) << row.singleStepBefore << " " << row.key;
+        EXPECT_FALSE(app::Run().redrawAfterHelp);
+    }
+    // Esc on a help screen: the new run starts in single-step mode like
+    // every run after the prompts.
+    Params().singleStep = false;
+    Tick(F1);
     Answers answers;
     answers.acceptDefaultsBeyond = true;
     AnswerWith(answers);
     Tick(Esc);
-    ASSERT_EQ(Params().startYear, INT_MAX);
+    EXPECT_TRUE(Params().singleStep);
+}
+
+TEST_F(MainLoopTest, HugeValuesThatConvertAreCarriedWithoutHarm) {
+    // What a user may type: a step of 1e300 hours, a delay of -5, the
+    // largest year, a latitude far beyond the pole. A start or a step outside
+    // the supported range is refused and asked again.
+    Answers answers;
+    answers.texts = {"1e300",      "\n",          "2147483647", "7",     "-2147483648", "12",
+                     "2147483647", "-2147483648", "2024",       "1e300", "12",          "1e300",
+                     "1e4000",     "-1e300",      "1",          "-5"};
+    answers.acceptDefaultsBeyond = true;
+    AnswerWith(answers);
+    Tick(Esc);
+    std::string asked; // the first two letters of each question
+    for (const ShownPrompt& shown : answers.shown)
+        asked += shown.label.substr(0, 2) + " ";
+    EXPECT_EQ(asked, "St ge St St Mo Mo Ja Ja Ja Uh Uh Ze Ze Ze Ze Ve ze Ab So So ");
+    EXPECT_EQ(answers.shown[8].defaultText, "-2147483648"); // the refused answer
+    ASSERT_EQ(Params().startYear, 2024);
     ASSERT_EQ(Params().delayMs, -5);
     Tick('e');
     const std::int64_t frames = app::Run().framesDrawn;
@@ -376,14 +437,16 @@ TEST_F(MainLoopTest, HugeValuesThatConvertAreCarriedWithoutHarm) {
         app::PerformKey('>');
     EXPECT_EQ(app::Run().insideDiscRadius, 1 << 20);
     for (int i = 0; i < 20000; ++i)
-        app::PerformKey('*'); // the step becomes infinite
-    EXPECT_TRUE(std::isinf(Step()));
+        app::PerformKey('*'); // the step stops at the whole range
+    EXPECT_LE(Step(), app::LongestTimeStep);
     Tick('d');
     Tick('<');
     Tick();
-    Tick('-'); // infinity minus infinity: the instant is no number
+    Tick('-');
     Tick();
     EXPECT_EQ(app::Run().framesDrawn, frames + 19);
+    EXPECT_TRUE(app::InSupportedRange(app::Run().shownJD));
+    EXPECT_TRUE(app::InSupportedRange(app::Run().currentJD));
     EXPECT_EQ(app::Run().earthRadiusPx, 89); // 100, then > 110, < 99 and < 89 in the outside view
 }
 

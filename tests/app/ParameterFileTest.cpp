@@ -42,10 +42,14 @@ Parameters Parsed(const std::vector<std::string>& lines) {
 }
 
 // The line replaced, the rest valid.
-Parameters ParsedWith(int lineNumber, const std::string& line) {
+std::vector<std::string> WithLine(int lineNumber, const std::string& line) {
     std::vector<std::string> lines = ValidLines();
     lines[static_cast<std::size_t>(lineNumber - 1)] = line;
-    return Parsed(lines);
+    return lines;
+}
+
+Parameters ParsedWith(int lineNumber, const std::string& line) {
+    return Parsed(WithLine(lineNumber, line));
 }
 
 ParameterFileError RefusalOf(const std::string& bytes) {
@@ -143,7 +147,7 @@ TEST(ParameterFile, TheDateLine) {
         // Years are read up to the blank: any length comes back as written.
         {"1.1.26 * Startdatum", "1", "1", "26", 1, 1, 26},
         {"1.3.-4712 * Startdatum", "1", "3", "-4712", 1, 3, -4712},
-        {"31.12.2147483647", "31", "12", "2147483647", 31, 12, 2147483647},
+        {"31.12.9999", "31", "12", "9999", 31, 12, 9999},
     };
     for (const auto& row : rows) {
         const Parameters p = ParsedWith(4, row.line);
@@ -163,7 +167,7 @@ TEST(ParameterFile, ValuesEndAtTheFirstBlankAndTakeADecimalComma) {
     const Parameters blanks = ParsedWith(5, "    9.05 * Startuhrzeit");
     EXPECT_EQ(blanks.startTimeText, "9.05"); // the leading blanks are not kept
     EXPECT_EQ(blanks.startTime, 9.05L);
-    EXPECT_EQ(ParsedWith(6, "1e300").timeStep, 1e300L); // any number that converts
+    EXPECT_EQ(ParsedWith(6, "1e8").timeStep, 1e8L); // any step up to the whole supported range
     EXPECT_EQ(ParsedWith(7, "-5 ms").delayMs, -5);
     EXPECT_EQ(ParsedWith(9, "45,5").gridSpacing, 45.5L * astro::Degree);
 }
@@ -203,6 +207,51 @@ TEST(ParameterFile, RefusesAValueThatDoesNotConvertWithLineAndText) {
         }
         EXPECT_NE(message.find(row.words), std::string::npos) << message;
     }
+}
+
+TEST(ParameterFile, RefusesAStartOrAStepOutsideTheSupportedRange) {
+    const struct {
+        int line;
+        std::string content, text;
+    } rows[] = {{4, "1.1.-2147483648 * Startdatum", "1.1.-2147483648"},
+                {4, "29.2.-4712", "29.2.-4712"}, // a day late by the conversion: 1 March
+                {4, "2147483647.1.2000", "2147483647.1.2000"},
+                {5, "1e300 * Startuhrzeit", "1e300"},
+                {6, "1e4000 * deltat", "1e4000"},
+                {6, "-128962200", "-128962200"}};
+    for (const auto& row : rows) {
+        const ParameterFileError e = RefusalOf(Joined(WithLine(row.line, row.content)));
+        EXPECT_EQ(e.line(), row.line) << row.content;
+        EXPECT_EQ(e.text(), row.text) << row.content;
+        EXPECT_NE(std::string(e.what()).find("vom 1.3.-4712 bis zum 31.12.9999"), std::string::npos)
+            << e.what();
+    }
+    // The ends themselves: the first instant and the last minute.
+    for (const auto& [date, time] : {std::pair{"1.3.-4712", "1.00"}, {"31.12.9999", "23.59"}}) {
+        std::vector<std::string> lines = WithLine(4, date);
+        lines[4] = time;
+        EXPECT_NO_THROW(Parsed(lines)) << date << " " << time;
+    }
+}
+
+TEST(ParameterFile, AByteOrderMarkTabsAndUtf8Comments) {
+    // The valid file saved as UTF-8, with and without the byte-order mark,
+    // tabs around the values: the same values as the Windows-1252 file.
+    const Parameters expected = Parsed(ValidLines());
+    const std::string utf8 = "p\t* Darstellung (Phase (p)/Bewegung)\n54.3\t* geogr. Breite\n"
+                             "\t10.1\t\t* geogr. L\xc3\xa4nge\n 7.12.2026\t* Startdatum\n"
+                             "\t14.17\t* Startuhrzeit\n0.05 \t* deltat\n30\t* Verz\xc3\xb6gerung in ms\n"
+                             "0\t* zentraler Azimut\n30\t* Abstand der Koordinatenlinien\n"
+                             "n\t* Zeichnung der \xc3\x84quators (j/n)?\nn * Ekliptik\nj\t* Einzelschritt\n";
+    for (const std::string& bytes : {"\xef\xbb\xbf" + utf8, utf8}) {
+        Parameters p;
+        ParseParameterText(bytes, "utf8.dat", p);
+        EXPECT_EQ(app::FormatParameterFile(p), app::FormatParameterFile(expected)) << bytes;
+        EXPECT_EQ(p.singleStep, expected.singleStep);
+    }
+    // A refused value of a UTF-8 file is shown as written.
+    const std::string bad = "\xef\xbb\xbf" + Joined(WithLine(2, "f\xc3\xbcnf"));
+    EXPECT_NE(std::string(RefusalOf(bad).what()).find("\"f\xc3\xbcnf\""), std::string::npos);
 }
 
 TEST(ParameterFile, AMissingLineIsNamed) {
@@ -291,7 +340,7 @@ TEST(ParameterFile, AWrittenFileReadsBackToTheSameValues) {
     p.monthText = " 1";
     p.yearText = "-4000";
     p.startTimeText = "  9.05";
-    p.timeStepText = "1e300";
+    p.timeStepText = "1e8";
     p.delayText = "-5";
     p.azimuthText = "180";
     p.gridSpacingText = "15";
@@ -309,7 +358,7 @@ TEST(ParameterFile, AWrittenFileReadsBackToTheSameValues) {
     EXPECT_EQ(q.startYear, -4000);
     EXPECT_EQ(q.startTimeText, "9.05"); // read back without the leading blanks
     EXPECT_EQ(q.startTime, 9.05L);
-    EXPECT_EQ(q.timeStep, 1e300L);
+    EXPECT_EQ(q.timeStep, 1e8L);
     EXPECT_EQ(q.delayMs, -5);
     EXPECT_EQ(q.centralAzimuth, 180);
     EXPECT_EQ(q.gridSpacing, 15 * astro::Degree);

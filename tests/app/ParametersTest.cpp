@@ -5,7 +5,9 @@
 #include <sys/resource.h>
 
 #include "AppTestSupport.h"
+#include "earth/Outlines.h"
 #include "window/NumberText.h"
+#include "window/TextFiles.h"
 
 namespace {
 
@@ -345,6 +347,32 @@ TEST_F(ParametersTest, AFileThatCannotBeOpenedLeadsToThePrompts) {
     AnswerWith(again);
     Tick(27);
     EXPECT_EQ(again.shown.size(), 12u);
+}
+
+TEST_F(ParametersTest, AnErrorInTheFirstFrameKeepsAParameterFileStart) {
+    // The outside view's first picture needs the coastlines: ECLGRAPH.DAT
+    // cannot be read, or ERDE.BIN cannot be written (a read-only medium).
+    const std::string coastlines = ReadBytes(Folder() / "ECLGRAPH.DAT");
+    for (const bool unreadable : {true, false}) {
+        app::ResetApplicationState();
+        messages.clear();
+        WriteBytes(Folder() / "aussen.dat", "b" + ParameterFileText().substr(1));
+        app::SetCommandLine({"aussen.dat"});
+        WriteBytes(Folder() / "ECLGRAPH.DAT", unreadable ? "keine Zahl\r\n" : coastlines);
+        if (!unreadable)
+            earth::OutlineFiles().writeFile = [](const std::string&, std::string_view) {
+                throw window::UserError("ERDE.BIN kann nicht erstellt werden.");
+            };
+        Answers none; // any prompt is a failure
+        AnswerWith(none);
+        window::RunGuarded(&app::MainTick);
+        window::Layer().keyQueue.push_back('x');
+        window::RunGuarded(&app::MainTick);
+        EXPECT_GE(messages.size(), 1u) << unreadable;
+        EXPECT_TRUE(app::Run().runStarted && none.shown.empty()) << unreadable;
+        EXPECT_TRUE(Params().startedWithFile) << unreadable; // Esc still ends the program
+        earth::ResetOutlineFiles();
+    }
 }
 
 // A file-size limit makes the write of the new file fail halfway.

@@ -802,5 +802,22 @@ TEST(OutsideScene, GlobeAtRestAgreesWithTheHorizonFrame) {
     }
 }
 
+// The supported range's ends are real dates: Julian date 59.5 is 1 March
+// -4712, 0 h UT (Julian date 0 is 1 January -4712, 12 h, a Julian leap year).
+TEST(SupportedRange, EndsAreRealDatesAndMonthsCountOnIntoTheYears) {
+    astro::CalendarDate first, last;
+    Real firstClock = 0, lastClock = 0;
+    astro::CivilFromJulianDate(first, firstClock, FirstSupportedJD);
+    astro::CivilFromJulianDate(last, lastClock, LastSupportedJD);
+    EXPECT_TRUE(first.Day == 1 && first.Month == 3 && first.Year == -4712 &&
+                std::fabs(firstClock - 1) < 1e-9L);
+    EXPECT_TRUE(last.Day == 31 && last.Month == 12 && last.Year == 9999 &&
+                std::fabs(lastClock - 23.59L) < 1e-9L);
+    for (const Real jd : {FirstSupportedJD - 1e-9L, LastSupportedJD + 1e-9L, Real(NAN)})
+        EXPECT_FALSE(InSupportedRange(jd)) << static_cast<double>(jd);
+    EXPECT_EQ(StartJulianDate({15, 27, 2022}, 12), StartJulianDate({15, 3, 2024}, 12));
+    EXPECT_EQ(StartJulianDate({1, -14, 2025}, 12), StartJulianDate({1, 10, 2023}, 12));
+}
+
 } // namespace
 } // namespace app
