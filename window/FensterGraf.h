@@ -149,8 +149,10 @@ void SetErrorReporter(std::function<void(const std::string&)> reporter);
 // loop runs.
 void RunModalWithTicks(const std::function<void()>& modalLoop);
 
-// Writes `message` at the text cursor of the main window, waits there for a
-// key (the timer calls nothing meanwhile) and ends the program with status 1;
+// Writes `message` (lines split at line ends) at the text cursor of the main
+// window, white on black, with a line that says that the next key ends the
+// program; waits for a key (the timer calls nothing meanwhile) and ends the
+// program with status 1;
 // without a main window it ends the program at once. A handler set with
 // SetMessageAndEndHandler replaces all of this; when the handler returns, so
 // does this call (the caller then reports the message as an error).

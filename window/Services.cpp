@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -12,6 +13,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "astro/Numeric.h"
 #include "window/FensterGraf.h"
@@ -90,6 +92,26 @@ struct CallsDisabled {
     CallsDisabled(const CallsDisabled&) = delete;
     CallsDisabled& operator=(const CallsDisabled&) = delete;
 };
+
+// The line under a message that ends the program with the next key.
+constexpr const char* EndOnKeyLine = " Mit dem nächsten Tastendruck wird das Programm beendet.";
+
+// Writes lines of text from the writing position down, white on black
+// whatever lies under them, moved up as far as the last line needs to stay
+// on the screen; the writing position goes to the line after the last.
+void WriteReadableLines(const std::vector<std::string>& lines) {
+    SetTextAlignment(0, 0); // a position is a line's lower left corner
+    SetTextBackground(Black);
+    const std::int64_t h = CharHeight();
+    const std::int64_t below = static_cast<std::int64_t>(lines.size() - 1) * h;
+    const std::int64_t lowest = std::max<std::int64_t>(h, MaxY() - below);
+    std::int64_t y = std::clamp<std::int64_t>(WritePosition().y, h, lowest);
+    for (const std::string& line : lines) {
+        if (!line.empty()) DrawText(CharWidth(), astro::SaturateToInt32(y), line, White);
+        y += h;
+    }
+    SetWritePosition(CharWidth(), astro::SaturateToInt32(y));
+}
 
 } // namespace
 
@@ -192,7 +214,9 @@ void ShowMessageWaitKeyAndEnd(const std::string& message) {
         handler(message);
         return;
     }
-    WriteLine(message);
+    std::vector<std::string> lines = SplitLines(message);
+    lines.push_back(EndOnKeyLine);
+    WriteReadableLines(lines);
     CanvasChanged();
     {
         // The ticks keep coming while the wait processes events; they must
