@@ -92,6 +92,14 @@ void SetDefaultTexts(Parameters& p) {
     p.parametersEntered = false;
 }
 
+// A delay beyond the longest wait is taken as the longest wait, in the text
+// too (the next prompt's default, the saved file).
+void BoundDelay(Parameters& p) {
+    if (p.delayMs <= window::LongestWaitMilliseconds) return;
+    p.delayMs = window::LongestWaitMilliseconds;
+    p.delayText = std::to_string(window::LongestWaitMilliseconds);
+}
+
 // The questions of one prompt sequence, in their order.
 void AskAllQuestions(Parameters& p) {
     p.previousLatitude = p.latitude;
@@ -103,6 +111,7 @@ void AskAllQuestions(Parameters& p) {
     window::PromptReal("Uhrzeit (MEZ in hh.mm)", p.startTimeText, p.startTime);
     window::PromptReal("Zeitschritt in hh.mm", p.timeStepText, p.timeStep);
     window::PromptInteger("Verzögerung in ms", p.delayText, p.delayMs);
+    BoundDelay(p);
     // The central azimuth faces the Sun at noon: south in the northern
     // hemisphere, north in the southern. Reset in both views.
     if (p.latitude >= 0) {
@@ -218,6 +227,7 @@ void ReadParameterFile() {
     const std::string bytes = window::ReadFileBytes(path);
     try {
         ParseParameterText(bytes, p.parameterFile, Params());
+        BoundDelay(Params());
     } catch (const ParameterFileError& e) {
         ReportToUser(std::string(e.what()) + " Das Programm wird beendet.");
         window::EndProgram(1);

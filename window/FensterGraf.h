@@ -114,8 +114,13 @@ bool MainWindowIsActive();
 
 bool KeyAvailable();
 std::uint8_t NextKey();
-// Returns after more than ms milliseconds of elapsed monotonic time; no
-// window messages are processed meanwhile.
+// The longest wait (10 s); a longer one is cut to it.
+inline constexpr std::int32_t LongestWaitMilliseconds = 10'000;
+// Returns after more than ms milliseconds (at most LongestWaitMilliseconds)
+// of elapsed monotonic time. Every few milliseconds of it the window's events
+// are handled: Ctrl+C ends the program during the wait, other keys go into
+// the queue, the window shows what has been drawn. The timer calls nothing
+// during the wait.
 void WaitMilliseconds(std::int32_t ms);
 void GetClockTime(std::int32_t& hour, std::int32_t& minute, std::int32_t& second, std::int32_t& hundredths);
 void GetCalendarDate(std::int32_t& day, std::int32_t& month, std::int32_t& year);

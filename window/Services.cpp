@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -93,6 +94,13 @@ struct CallsDisabled {
     CallsDisabled& operator=(const CallsDisabled&) = delete;
 };
 
+// Handles the window's queued events during a wait: keys go into the queue
+// (Ctrl+C ends the program at once), the mouse is followed, the picture
+// drawn so far is shown.
+void HandleEventsDuringWait() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 // The line under a message that ends the program with the next key.
 constexpr const char* EndOnKeyLine = " Mit dem nächsten Tastendruck wird das Programm beendet.";
 
@@ -127,16 +135,24 @@ void WaitMilliseconds(std::int32_t ms) {
     };
     const Clock::time_point t0 = now();
     if (ms < 0) return;
-    const Clock::duration limit = std::chrono::milliseconds(ms);
+    const Clock::duration limit = std::chrono::milliseconds(std::min(ms, LongestWaitMilliseconds));
     constexpr Clock::duration spinTime = std::chrono::milliseconds(1);
+    std::optional<CallsDisabled> noCalls; // the timer calls nothing from the first sleep on
+    // The longest sleep between two looks at the window's events.
+    constexpr Clock::duration eventInterval = std::chrono::milliseconds(10);
     // Sleep through all but the last millisecond, then read the clock until
     // more than ms have passed: close to the requested time without holding
-    // a core the whole wait.
+    // a core the whole wait. The sleep is cut into pieces, between which the
+    // window's events are handled.
     for (;;) {
         const Clock::duration elapsed = now() - t0;
         if (elapsed > limit) return;
         const Clock::duration rest = limit - elapsed;
-        if (rest > spinTime) sleep(rest - spinTime);
+        if (rest > spinTime) {
+            if (!noCalls) noCalls.emplace();
+            HandleEventsDuringWait();
+            sleep(std::min(rest - spinTime, eventInterval));
+        }
     }
 }
 
