@@ -68,26 +68,16 @@ else
     [ "$status" = 0 ] || fail "the program ended with status $status"
 fi
 
-# No coastline file in any folder of the data lookup: the first picture of
-# the outside view shows the message white on the black screen at the top
-# left, with the folders searched, and a key ends the program with status 1.
-mkdir -p leer/daten
-cp e2e.par leer/
-cd leer || exit 1
+# No coastline file in any folder of the data lookup: the message is white on
+# the black screen at the top left, and a key ends the program with status 1.
+mkdir -p leer/daten && cp e2e.par leer/ && cd leer || exit 1
 e2e_start ../missing.log env ORVANDEL_DATA_DIR="$out/leer/daten" "$binary" e2e.par
-cd .. || exit 1
-if e2e_wait_window Orvandel >/dev/null; then
-    sleep 2
-    e2e_screenshot missing.png
-    white=$(e2e_colour_count missing.png 900x100+0+0 ffffff)
-    echo "white pixels of the missing-files message: $white"
-    [ "$white" -gt 2000 ] 2>/dev/null || fail "the missing-files message is not readable ($white white pixels)"
-    xdotool key x
-    e2e_wait_end 50
-    [ "$status" = 1 ] || fail "after the missing-files message a key ended the program with '$status', not 1"
-else
-    fail "no window without coastline files"
-    kill "$pid" 2>/dev/null
-fi
+cd .. && sleep 3
+e2e_screenshot missing.png
+white=$(e2e_colour_count missing.png 900x100+0+0 ffffff)
+[ "$white" -gt 2000 ] 2>/dev/null || fail "the missing-files message is not readable ($white white pixels)"
+xdotool key x
+e2e_wait_end 50
+[ "$status" = 1 ] || fail "after the missing-files message a key ended the program with '$status', not 1"
 
 e2e_finish program.log missing.log

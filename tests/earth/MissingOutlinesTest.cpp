@@ -2,7 +2,6 @@
 // key (during which the timer calls nothing), and the end of the program.
 #include <QImage>
 #include <QTimer>
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -80,41 +79,6 @@ TEST_F(MissingOutlinesTest, WritesTheMessageWaitsForAKeyWithoutTicksThenEnds) {
     const int h = window::CharHeight();
     EXPECT_GT(InkInRows(100, 100 + h), 0); // the line that says a key ends the program
     EXPECT_EQ(InkInRows(100 + h, 400), 0);
-}
-
-// White pixels of the canvas in the band of rows [top, bottom).
-int WhiteInRows(int top, int bottom) {
-    const QImage& canvas = window::Canvas();
-    int white = 0;
-    for (int y = std::max(top, 0); y < bottom && y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            if ((canvas.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) ++white;
-    return white;
-}
-
-// On a black screen the message is readable wherever the writing position
-// stands: white text, all of its lines (three and the closing one) on the
-// screen, from the writing position down or moved up from the bottom.
-TEST_F(MissingOutlinesTest, TheMessageIsWhiteOnBlackAndStaysOnTheScreen) {
-    ShowWindow();
-    const int h = window::CharHeight();
-    const int maxY = window::MaxY();
-    const struct {
-        int writeY;
-        int firstBottom; // the lower edge of the first line
-    } rows[] = {{100, 100}, {0, h}, {maxY, maxY - 3 * h}, {maxY - h, maxY - 3 * h}};
-    for (const auto& row : rows) {
-        window::Canvas().fill(Qt::black);
-        window::SetWritePosition(10, row.writeY);
-        window::Layer().keyQueue = "x";
-        EXPECT_THROW(window::ShowMessageWaitKeyAndEnd("Zeile eins\nZeile zwei\nZeile drei"), EndCalled);
-        for (int line = 0; line < 4; ++line) {
-            const int bottom = row.firstBottom + line * h;
-            EXPECT_GT(WhiteInRows(bottom - h, bottom), 0) << row.writeY << " line " << line;
-        }
-        EXPECT_EQ(WhiteInRows(0, row.firstBottom - h), 0) << row.writeY;
-        EXPECT_EQ(WhiteInRows(row.firstBottom + 3 * h, maxY + 1), 0) << row.writeY;
-    }
 }
 
 TEST_F(MissingOutlinesTest, DrawGlobeWithoutFilesEndsTheProgramAfterTheKey) {

@@ -122,14 +122,6 @@ TEST_F(TempFolder, ReadingAMissingFileNamesItInTheMessage) {
 TEST(ErrorReasonText, GermanSentencesAndTheSystemTextSetOff) {
     const std::pair<int, const char*> rows[] = {
         {ENOENT, "Die Datei oder der Ordner existiert nicht."},
-        {EACCES, "Die Rechte reichen für den Zugriff nicht aus."},
-        {EROFS, "Das Dateisystem ist schreibgeschützt."},
-        {ENOSPC, "Auf dem Datenträger ist kein Platz mehr frei."},
-        {EISDIR, "Der Name bezeichnet einen Ordner, keine Datei."},
-        {ENOTDIR, "Ein Teil des Pfades ist kein Ordner."},
-        {EEXIST, "Eine Datei dieses Namens existiert bereits."},
-        {EIO, "Beim Lesen oder Schreiben trat ein Ein-/Ausgabefehler auf."},
-        {EMFILE, "Das Programm hat zu viele Dateien geöffnet."},
         {0, "Der Grund ist nicht bekannt."},
         {ECHILD, "Fehler des Systems (Systemmeldung: No child processes)."},
     };
