@@ -90,7 +90,7 @@ void MakeOutputFolder(const fs::path& folder, Written& written) {
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
         if (!fs::create_directory(*it, ec) && ec) {
             throw window::UserError("Der Ausgabeordner \"" + window::AbsolutePath(folder.string()) +
-                                    "\" kann nicht angelegt werden. " + ec.message());
+                                    "\" kann nicht angelegt werden. " + window::ErrorReasonText(ec.value()));
         }
         written.createdFolders.push_back(*it);
     }
@@ -101,7 +101,7 @@ fs::path MakeCollectingFolder(const fs::path& folder) {
     if (::mkdtemp(pattern.data()) == nullptr) {
         const int err = errno;
         throw window::UserError("In den Ausgabeordner \"" + window::AbsolutePath(folder.string()) +
-                                "\" kann nicht geschrieben werden. " + std::strerror(err));
+                                "\" kann nicht geschrieben werden. " + window::ErrorReasonText(err));
     }
     return pattern;
 }
@@ -261,7 +261,8 @@ void ExportFrames(const ExportOptions& options, const std::function<void(const s
             fs::rename(written.collecting / name, folder / name, ec);
             if (ec)
                 throw window::UserError("Datei \"" + window::AbsolutePath((folder / name).string()) +
-                                        "\" kann nicht erstellt werden. " + ec.message());
+                                        "\" kann nicht erstellt werden. " +
+                                        window::ErrorReasonText(ec.value()));
             written.placed.push_back(folder / name);
         }
         std::error_code ec;

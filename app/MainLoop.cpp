@@ -308,7 +308,8 @@ void PerformKey(std::int32_t code) {
         SaveParameterFile();
         break;
     case KeyLeft:
-        p.delayMs = Saturated(static_cast<std::int64_t>(p.delayMs) * 2);
+        p.delayMs =
+            std::min(window::LongestWaitMilliseconds, Saturated(static_cast<std::int64_t>(p.delayMs) * 2));
         break;
     case KeyRight:
         if (p.delayMs >= 2) p.delayMs /= 2;

@@ -93,6 +93,10 @@ void SetDefaultTexts(Parameters& p) {
     p.parametersEntered = false;
 }
 
+// The hint under the edit field when an answer leaves the supported range.
+const std::string OutOfRangeHint =
+    std::string("Bitte einen Wert angeben, der im Bereich ") + SupportedRangeText + " bleibt.";
+
 // A prompt whose answer must also lie in the supported range of instants:
 // asked until the answer converts and `inRange` takes its value. An answer
 // out of range is refused as one that does not convert is: the bell, and the
@@ -102,7 +106,7 @@ void AskInRange(Prompt prompt, const char* question, std::string& text, Number& 
     for (;;) {
         prompt(question, text, value);
         if (inRange(value) || window::PromptIsOpen()) return;
-        window::WriteText(std::string(1, '\a'));
+        window::RefuseAnswer(OutOfRangeHint);
     }
 }
 
@@ -113,6 +117,14 @@ void AskInteger(const char* question, std::string& text, std::int32_t& value,
 
 void AskReal(const char* question, std::string& text, Real& value, const std::function<bool(Real)>& inRange) {
     AskInRange(window::PromptReal, question, text, value, inRange);
+}
+
+// A delay beyond the longest wait is taken as the longest wait, in the text
+// too (the next prompt's default, the saved file).
+void BoundDelay(Parameters& p) {
+    if (p.delayMs <= window::LongestWaitMilliseconds) return;
+    p.delayMs = window::LongestWaitMilliseconds;
+    p.delayText = std::to_string(window::LongestWaitMilliseconds);
 }
 
 // The questions of one prompt sequence, in their order.
@@ -139,6 +151,7 @@ void AskAllQuestions(Parameters& p) {
     });
     AskReal("Zeitschritt in hh.mm", p.timeStepText, p.timeStep, TimeStepSupported);
     window::PromptInteger("Verzögerung in ms", p.delayText, p.delayMs);
+    BoundDelay(p);
     // The central azimuth faces the Sun at noon: south in the northern
     // hemisphere, north in the southern. Reset in both views.
     if (p.latitude >= 0) {
@@ -262,6 +275,7 @@ void ReadParameterFile() {
     const std::string bytes = window::ReadFileBytes(path);
     try {
         ParseParameterText(bytes, p.parameterFile, Params());
+        BoundDelay(Params());
     } catch (const ParameterFileError& e) {
         ReportToUser(std::string(e.what()) + " Das Programm wird beendet.");
         window::EndProgram(1);

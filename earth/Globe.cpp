@@ -20,6 +20,9 @@ GlobeState state;
 constexpr Real GridAngleTolerance = 1e-9L;
 constexpr Real GridStep = astro::DegreesToRadians(10); // between the points of a circle
 
+// Added to the message of a coastline file that cannot be read.
+constexpr const char* NoCoastlinesNote = " Die Erde wird ohne Küstenlinien gezeichnet.";
+
 void SetWidth(std::int32_t width) {
     if (state.setLineWidth != nullptr) {
         state.setLineWidth(width);
@@ -56,6 +59,7 @@ GlobeState& Globe() {
 
 void ResetGlobe() {
     ReleaseGlobe();
+    state.outlinesFailed = false;
     state.transformHook = nullptr;
     state.projectHook = nullptr;
     state.visibleHook = nullptr;
@@ -74,7 +78,21 @@ void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible
     SetGlobeHooks(transform, project, visible);
     // Without any coastline file the window layer shows the message, waits
     // for a key and ends the program (a batch run replaces that step there).
-    LoadOutlines(state.outlines, window::ShowMessageWaitKeyAndEnd);
+    if (!state.outlinesFailed) {
+        try {
+            LoadOutlines(state.outlines, window::ShowMessageWaitKeyAndEnd);
+        } catch (const MissingOutlinesError&) {
+            throw; // a batch run's end: nothing to go on with
+        } catch (const window::UserError& e) {
+            // Loaded all the same (only the converted file could not be
+            // stored): the message alone. Else the failure is reported once,
+            // and every later frame draws the globe without coastlines
+            // instead of trying again.
+            if (state.outlines.loaded) throw;
+            state.outlinesFailed = true;
+            throw window::UserError(std::string(e.what()) + NoCoastlinesNote);
+        }
+    }
     SetWidth(outlineWidth);
     DrawSegments(state.outlines.segments.data(), state.outlines.count, transform, project, visible,
                  outlineColour, state.lineSink);

@@ -48,6 +48,9 @@ inline constexpr std::int32_t GridCirclePoints = 37;
 struct GlobeState {
     OutlineSet outlines; // the coastlines
     OutlineSet grid;     // the coordinate grid; `loaded` means built
+    // A coastline file could not be read: the failure has been reported, and
+    // the globe is drawn without coastlines from then on.
+    bool outlinesFailed = false;
     // The hooks registered last (at start-up and by every DrawGlobe). The
     // drawing uses the hooks it is given and never reads these back; they are
     // kept as the record of which view the globe was last drawn for, which a
@@ -73,7 +76,9 @@ void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook vis
 // built on the first call that draws it, for gridSpacingDegrees, and kept: a
 // later call with another spacing draws the first grid. Loads the coastlines
 // on the first call; when no file exists, window::ShowMessageWaitKeyAndEnd
-// shows the message and ends the program.
+// shows the message and ends the program. A file that cannot be read throws
+// window::UserError once, its message saying that the globe goes on without
+// coastlines; later calls draw the grid alone and do not try again.
 void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible, int outlineColour,
                std::int32_t outlineWidth, bool drawGrid, astro::Real gridSpacingDegrees, int gridColour);
 

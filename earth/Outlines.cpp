@@ -129,9 +129,12 @@ std::string NotANumberMessage(const std::string& sourceName, std::size_t lineNum
     constexpr std::size_t Shown = 40;
     std::string shown(line.substr(0, Shown));
     if (line.size() > Shown) shown += "...";
+    // Control characters (a UTF-16 file's zero bytes) would cut or garble the message.
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     return "Datei \"" + window::AbsolutePath(sourceName) + "\" kann nicht gelesen werden. Zeile " +
            std::to_string(lineNumber) + " enthält keine gültige Zahl: \"" + window::Cp1252ToUtf8(shown) +
-           "\"";
+           "\".";
 }
 
 // Finds a file of `folder` without regard to letter case; empty when there is
@@ -180,6 +183,17 @@ OutlineFileAccess& OutlineFiles() {
 }
 void ResetOutlineFiles() {
     fileAccess = DefaultFileAccess();
+}
+
+std::string MissingOutlinesText() {
+    std::string text = MissingOutlinesMessage;
+    text += "\n Gesucht wurde in diesen Ordnern:";
+    for (const std::string& folder : window::DataSearchFolders()) {
+        std::string shown = window::AbsolutePath(folder);
+        if (shown.size() > 1 && shown.back() == '/') shown.pop_back(); // "/work/." is "/work/"
+        text += "\n   " + shown;
+    }
+    return text;
 }
 
 void SphericalToGlobePoint(GlobePoint& p) {
@@ -353,8 +367,9 @@ void LoadOutlines(OutlineSet& set, MissingOutlinesHandler onMissing) {
         }
     }
     if (binary.empty()) {
-        if (onMissing) onMissing(MissingOutlinesMessage);
-        throw window::UserError(MissingOutlinesMessage);
+        const std::string message = MissingOutlinesText();
+        if (onMissing) onMissing(message);
+        throw MissingOutlinesError(message);
     }
     ParseErdeBin(OutlineFiles().readFile(binary), set);
     set.loaded = true;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "astro/Numeric.h"
+#include "window/TextFiles.h"
 
 namespace earth {
 
@@ -63,6 +64,11 @@ inline constexpr const char* TextOutlineFileName = "ECLGRAPH.DAT";
 // The message shown when none of the three files exists, bell included.
 inline constexpr const char* MissingOutlinesMessage =
     " Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden ! \a";
+
+// The message shown when none of the three files exists: its first line is
+// MissingOutlinesMessage, the lines after it name the folders of the data
+// lookup that were searched, absolute.
+std::string MissingOutlinesText();
 
 // The single-precision bit pattern of 999° in radians (17.435839): the end
 // pair that the conversion writes twice.
@@ -111,9 +117,15 @@ void ParseErde0Bin(std::string_view bytes, OutlineSet& set);
 
 // --- The files --------------------------------------------------------------
 
-// Called when none of the three files exists; it shows `message` and ends the
-// program (it should not return; if it does, LoadOutlines throws
-// window::UserError with the message).
+// What LoadOutlines throws when none of the three files exists.
+class MissingOutlinesError : public window::UserError {
+  public:
+    using window::UserError::UserError;
+};
+
+// Called when none of the three files exists; it shows `message`
+// (MissingOutlinesText) and ends the program (it should not return; if it
+// does, LoadOutlines throws MissingOutlinesError with the message).
 using MissingOutlinesHandler = void (*)(const std::string& message);
 
 // Fills `set` from the first source found unless it is already loaded.

@@ -1,5 +1,6 @@
 #include "window/Eingabe.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -35,6 +36,7 @@ constexpr int ButtonTop = 108, ButtonHeight = 29;
 constexpr int LabelTop = 24, LabelHeight = 16;
 constexpr int EditTop = 65, EditHeight = 21;
 constexpr int EditWidthAsCreated = 121;
+constexpr int HintTop = EditTop + EditHeight + 2, HintHeight = 16;
 
 // The prompt module's state: the dialog (owned by its parent, the main
 // window, when there is one; the pointer clears itself when the dialog is
@@ -43,6 +45,7 @@ constexpr int EditWidthAsCreated = 121;
 struct PromptState {
     QPointer<TEingabeDialog> dialog;
     std::function<void(TEingabeDialog&)> shownHook;
+    std::string hint; // for the next prompt: why the previous answer was refused
 };
 
 PromptState& Prompts() {
@@ -90,7 +93,8 @@ QFont SansBold(int pixelSize) {
 
 } // namespace
 
-EingabeLayout ComputeEingabeLayout(int promptWidth, int defaultLength, int editWidthBefore) {
+EingabeLayout ComputeEingabeLayout(int promptWidth, int defaultLength, int editWidthBefore,
+                                   int widestDialog) {
     // Clamped so that no product below can overflow; no real prompt comes
     // near these limits.
     const std::int64_t P = std::clamp(promptWidth, 0, 1'000'000);
@@ -104,16 +108,20 @@ EingabeLayout ComputeEingabeLayout(int promptWidth, int defaultLength, int editW
     else if (45 * L < E)
         E = 45 * L;
     if (E + 70 > D) D = E + 70;
+    const std::int64_t widest = std::max(widestDialog, 344);
+    if (D > widest) D = widest;
+    const std::int64_t innerWidth = D - 2 * EingabeSideMargin; // what a field or the label may fill
 
     EingabeLayout layout;
     layout.dialogWidth = static_cast<int>(D);
     layout.okLeft = static_cast<int>((D - OkWidth - EscWidth) / 3);
     layout.escLeft = 2 * layout.okLeft + OkWidth;
-    const std::int64_t editWidth = std::max<std::int64_t>(15 * L, 150);
+    const std::int64_t editWidth = std::min(std::max<std::int64_t>(15 * L, 150), innerWidth);
     layout.editWidth = static_cast<int>(editWidth);
     layout.editLeft = static_cast<int>((D - editWidth) / 2);
-    layout.labelWidth = static_cast<int>(P);
-    layout.labelLeft = static_cast<int>((D - P) / 2);
+    const std::int64_t labelWidth = std::min(P, innerWidth);
+    layout.labelWidth = static_cast<int>(labelWidth);
+    layout.labelLeft = static_cast<int>((D - labelWidth) / 2);
     return layout;
 }
 
@@ -153,6 +161,15 @@ TEingabeDialog::TEingabeDialog(QWidget* parent)
     setTabOrder(Edit, OKBtn);
     setTabOrder(OKBtn, EscBtn);
 
+    // Created last: the edit field and the buttons lead the focus chain.
+    Hint = new QLabel(this);
+    Hint->setObjectName("Hint");
+    QPalette hintPalette = Hint->palette();
+    hintPalette.setColor(QPalette::WindowText, QColor(190, 0, 0));
+    Hint->setPalette(hintPalette);
+    Hint->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    Hint->hide();
+
     QObject::connect(OKBtn, &QPushButton::clicked, this, [this] { accept(); });
     QObject::connect(EscBtn, &QPushButton::clicked, this, [this] { EscBtnClick(); });
 }
@@ -169,46 +186,68 @@ void TEingabeDialog::EscBtnClick() {
 void TEingabeDialog::PrepareFor(const std::string& prompt, const std::string& defaultText) {
     const QString promptText = QString::fromStdString(prompt);
     const QString defaultValue = QString::fromStdString(defaultText);
-    const int promptWidth = QFontMetrics(Label1->font()).horizontalAdvance(promptText);
-    const int length = static_cast<int>(defaultValue.toUcs4().size());
-    const EingabeLayout layout = ComputeEingabeLayout(promptWidth, length, Edit->width());
-
-    // The layout's widths are outer widths. The frame (none without a window
-    // manager) is asked of the native window, created hidden if need be; a
-    // hidden window may report it only through the widget's remembered frame
-    // geometry, and a window manager only once the dialog has been shown.
-    if (windowHandle() == nullptr) create();
-    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    const int frameWidth = std::max({0, frame.left() + frame.right(), frameGeometry().width() - width()});
-    const int frameHeight = std::max({0, frame.top() + frame.bottom(), frameGeometry().height() - height()});
-    setFixedSize(std::max(1, layout.dialogWidth - frameWidth), EingabeClientHeight);
-    OKBtn->move(layout.okLeft, ButtonTop);
-    EscBtn->move(layout.escLeft, ButtonTop);
-    Edit->setGeometry(layout.editLeft, EditTop, layout.editWidth, EditHeight);
-    Edit->setText(defaultValue);
-    Label1->setText(promptText);
-    Label1->setGeometry(layout.labelLeft, LabelTop, layout.labelWidth, LabelHeight);
 
     // Centred on the main window's client area (or on the screen when there
-    // is no main window), in screen coordinates.
-    QRect client;
+    // is no main window), in screen coordinates; never wider than it.
     if (TGrundfenster* main = MainWindow())
-        client = QRect(main->mapToGlobal(QPoint(0, 0)), main->size());
+        area_ = QRect(main->mapToGlobal(QPoint(0, 0)), main->size());
     else if (QScreen* screen = QGuiApplication::primaryScreen())
-        client = screen->geometry();
-    const int outerHeight = EingabeClientHeight + frameHeight;
-    move(client.x() + (client.width() - layout.dialogWidth) / 2,
-         client.y() + (client.height() - outerHeight) / 2);
+        area_ = screen->geometry();
+    const int promptWidth = QFontMetrics(Label1->font()).horizontalAdvance(promptText);
+    const int length = static_cast<int>(defaultValue.toUcs4().size());
+    layout_ = ComputeEingabeLayout(promptWidth, length, Edit->width(),
+                                   area_.isEmpty() ? std::numeric_limits<int>::max() : area_.width());
+
+    OKBtn->move(layout_.okLeft, ButtonTop);
+    EscBtn->move(layout_.escLeft, ButtonTop);
+    Edit->setGeometry(layout_.editLeft, EditTop, layout_.editWidth, EditHeight);
+    Edit->setText(defaultValue);
+    Label1->setText(promptText);
+    Label1->setGeometry(layout_.labelLeft, LabelTop, layout_.labelWidth, LabelHeight);
+    PromptState& state = Prompts();
+    Hint->setText(QString::fromStdString(state.hint));
+    Hint->setGeometry(EingabeSideMargin, HintTop, layout_.dialogWidth - 2 * EingabeSideMargin, HintHeight);
+    Hint->setVisible(!state.hint.empty());
+    state.hint.clear();
+    if (windowHandle() == nullptr) create();
+    PlaceWindow();
     setWindowTitle("Eingabe");
 }
 
+void TEingabeDialog::PlaceWindow() {
+    // The layout's width and the centring are the outer window's. Setting the
+    // client area (never the frame's corner) with one known frame keeps the
+    // window where it was from one prompt to the next, whatever the window
+    // manager reports about a hidden window.
+    const int clientWidth = std::max(1, layout_.dialogWidth - frame_.left() - frame_.right());
+    const int outerHeight = EingabeClientHeight + frame_.top() + frame_.bottom();
+    const QPoint outer(area_.x() + (area_.width() - layout_.dialogWidth) / 2,
+                       area_.y() + (area_.height() - outerHeight) / 2);
+    setFixedSize(clientWidth, EingabeClientHeight);
+    setGeometry(QRect(outer + QPoint(frame_.left(), frame_.top()), QSize(clientWidth, EingabeClientHeight)));
+}
+
+void TEingabeDialog::TakeFrameMargins() {
+    // A window manager reports the frame only for a shown window, and only
+    // some time after the first show: the first prompt is placed again then.
+    if (!isVisible() || windowHandle() == nullptr) return;
+    const QMargins reported = windowHandle()->frameMargins();
+    if (reported.isNull() || reported == frame_) return;
+    frame_ = reported;
+    PlaceWindow();
+}
+
 bool TEingabeDialog::event(QEvent* e) {
-    if (e->type() == QEvent::WindowActivate) Naechster();
+    if (e->type() == QEvent::WindowActivate) {
+        TakeFrameMargins();
+        Naechster();
+    }
     return QDialog::event(e);
 }
 
 void TEingabeDialog::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    TakeFrameMargins();
     // Without a window manager no window becomes active by itself, and the
     // activation may never be reported: activate explicitly and do the
     // activation's work here as well. (A newly shown window is on top of the
@@ -277,14 +316,11 @@ void PromptChar(const std::string& prompt, char& ch) {
     if (!answer.empty()) ch = answer.back();
 }
 
-namespace {
-
-// The refusal of an answer: the bell character at the writing cursor.
-void RefuseAnswer() {
+void RefuseAnswer(const std::string& hint) {
     WriteText(std::string(1, '\a'));
+    QApplication::beep();
+    Prompts().hint = hint;
 }
-
-} // namespace
 
 void PromptInteger(const std::string& prompt, std::string& text, std::int32_t& value) {
     if (PromptIsOpen()) return;
@@ -296,7 +332,7 @@ void PromptInteger(const std::string& prompt, std::string& text, std::int32_t& v
             value = converted;
             return;
         }
-        RefuseAnswer();
+        RefuseAnswer(IntegerHint);
     }
 }
 
@@ -313,7 +349,7 @@ void PromptReal(const std::string& prompt, std::string& text, astro::Real& value
             value = converted;
             return;
         }
-        RefuseAnswer();
+        RefuseAnswer(RealHint);
     }
 }
 

@@ -8,8 +8,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
+#include <QRect>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "astro/Numeric.h"
@@ -36,8 +39,13 @@ struct EingabeLayout {
 // The dialog's sizes for a prompt promptWidth pixels wide (in the label's
 // font) with a default text of defaultLength characters, when the previous
 // prompt left the edit field editWidthBefore wide (121 before the first one).
-// Divisions truncate.
-EingabeLayout ComputeEingabeLayout(int promptWidth, int defaultLength, int editWidthBefore);
+// Divisions truncate. The dialog grows with its prompt and its default up to
+// widestDialog (the width of the screen it is centred on; never below the
+// dialog's narrowest, 344): the edit field and the label then keep a margin
+// of EingabeSideMargin on either side, and the field scrolls its text.
+EingabeLayout ComputeEingabeLayout(int promptWidth, int defaultLength, int editWidthBefore,
+                                   int widestDialog = std::numeric_limits<int>::max());
+inline constexpr int EingabeSideMargin = 10;
 
 // The height of the dialog's client area; it never changes.
 inline constexpr int EingabeClientHeight = 167;
@@ -48,6 +56,9 @@ class TEingabeDialog : public QDialog {
 
     QLabel* Label1 = nullptr;
     QLineEdit* Edit = nullptr;
+    // Under the edit field: why the previous answer was refused (hidden
+    // when it was not).
+    QLabel* Hint = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* EscBtn = nullptr;
 
@@ -64,6 +75,18 @@ class TEingabeDialog : public QDialog {
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    // Sizes and places the window for the current layout: the client area is
+    // set directly, from the frame that the window system reported last.
+    void PlaceWindow();
+    // Takes the frame margins once the shown window has them; a frame that
+    // differs from the one used places the window again.
+    void TakeFrameMargins();
+
+    EingabeLayout layout_;
+    QRect area_;     // the area the dialog is centred on, screen coordinates
+    QMargins frame_; // none until a window manager reports one
 };
 
 // Creates the hidden dialog (the program entry, after the main window); a
@@ -87,12 +110,21 @@ void PromptText(const std::string& prompt, std::string& text);
 // ch (a Windows-1252 character): the default on entry; on return the last
 // character of the answer. An empty answer keeps ch.
 void PromptChar(const std::string& prompt, char& ch);
-// Asks until the answer converts with TextToInteger; each refusal writes the
-// bell character (code 7) through WriteText and asks again with the rejected
-// answer as the default.
+// The hints under the edit field after a refused number.
+inline constexpr const char* IntegerHint = "Bitte eine ganze Zahl eingeben.";
+inline constexpr const char* RealHint = "Bitte eine Zahl eingeben.";
+
+// Refuses an answer: writes the bell character (code 7) through WriteText,
+// sounds the system's beep, and shows `hint` under the edit field of the next
+// prompt (the question asked again).
+void RefuseAnswer(const std::string& hint);
+
+// Asks until the answer converts with TextToInteger; each refusal
+// (RefuseAnswer with IntegerHint) asks again with the rejected answer as the
+// default.
 void PromptInteger(const std::string& prompt, std::string& text, std::int32_t& value);
-// As PromptInteger with TextToReal, where a "," in the answer counts as the
-// decimal point; text keeps the answer as typed.
+// As PromptInteger with TextToReal (and RealHint), where a "," in the answer
+// counts as the decimal point; text keeps the answer as typed.
 void PromptReal(const std::string& prompt, std::string& text, astro::Real& value);
 
 // Test hook: called inside the modal loop each time the dialog has been shown

@@ -114,8 +114,13 @@ bool MainWindowIsActive();
 
 bool KeyAvailable();
 std::uint8_t NextKey();
-// Returns after more than ms milliseconds of elapsed monotonic time; no
-// window messages are processed meanwhile.
+// The longest wait (10 s); a longer one is cut to it.
+inline constexpr std::int32_t LongestWaitMilliseconds = 10'000;
+// Returns after more than ms milliseconds (at most LongestWaitMilliseconds)
+// of elapsed monotonic time. Every few milliseconds of it the window's events
+// are handled: Ctrl+C ends the program during the wait, other keys go into
+// the queue, the window shows what has been drawn. The timer calls nothing
+// during the wait.
 void WaitMilliseconds(std::int32_t ms);
 void GetClockTime(std::int32_t& hour, std::int32_t& minute, std::int32_t& second, std::int32_t& hundredths);
 void GetCalendarDate(std::int32_t& day, std::int32_t& month, std::int32_t& year);
@@ -149,8 +154,10 @@ void SetErrorReporter(std::function<void(const std::string&)> reporter);
 // loop runs.
 void RunModalWithTicks(const std::function<void()>& modalLoop);
 
-// Writes `message` at the text cursor of the main window, waits there for a
-// key (the timer calls nothing meanwhile) and ends the program with status 1;
+// Writes `message` (lines split at line ends) at the text cursor of the main
+// window, white on black, with a line that says that the next key ends the
+// program; waits for a key (the timer calls nothing meanwhile) and ends the
+// program with status 1;
 // without a main window it ends the program at once. A handler set with
 // SetMessageAndEndHandler replaces all of this; when the handler returns, so
 // does this call (the caller then reports the message as an error).

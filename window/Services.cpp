@@ -5,13 +5,16 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "astro/Numeric.h"
 #include "window/FensterGraf.h"
@@ -91,6 +94,33 @@ struct CallsDisabled {
     CallsDisabled& operator=(const CallsDisabled&) = delete;
 };
 
+// Handles the window's queued events during a wait: keys go into the queue
+// (Ctrl+C ends the program at once), the mouse is followed, the picture
+// drawn so far is shown.
+void HandleEventsDuringWait() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// The line under a message that ends the program with the next key.
+constexpr const char* EndOnKeyLine = " Mit dem nächsten Tastendruck wird das Programm beendet.";
+
+// Writes lines of text from the writing position down, white on black
+// whatever lies under them, moved up as far as the last line needs to stay
+// on the screen; the writing position goes to the line after the last.
+void WriteReadableLines(const std::vector<std::string>& lines) {
+    SetTextAlignment(0, 0); // a position is a line's lower left corner
+    SetTextBackground(Black);
+    const std::int64_t h = CharHeight();
+    const std::int64_t below = static_cast<std::int64_t>(lines.size() - 1) * h;
+    const std::int64_t lowest = std::max<std::int64_t>(h, MaxY() - below);
+    std::int64_t y = std::clamp<std::int64_t>(WritePosition().y, h, lowest);
+    for (const std::string& line : lines) {
+        if (!line.empty()) DrawText(CharWidth(), astro::SaturateToInt32(y), line, White);
+        y += h;
+    }
+    SetWritePosition(CharWidth(), astro::SaturateToInt32(y));
+}
+
 } // namespace
 
 void WaitMilliseconds(std::int32_t ms) {
@@ -105,16 +135,24 @@ void WaitMilliseconds(std::int32_t ms) {
     };
     const Clock::time_point t0 = now();
     if (ms < 0) return;
-    const Clock::duration limit = std::chrono::milliseconds(ms);
+    const Clock::duration limit = std::chrono::milliseconds(std::min(ms, LongestWaitMilliseconds));
     constexpr Clock::duration spinTime = std::chrono::milliseconds(1);
+    std::optional<CallsDisabled> noCalls; // the timer calls nothing from the first sleep on
+    // The longest sleep between two looks at the window's events.
+    constexpr Clock::duration eventInterval = std::chrono::milliseconds(10);
     // Sleep through all but the last millisecond, then read the clock until
     // more than ms have passed: close to the requested time without holding
-    // a core the whole wait.
+    // a core the whole wait. The sleep is cut into pieces, between which the
+    // window's events are handled.
     for (;;) {
         const Clock::duration elapsed = now() - t0;
         if (elapsed > limit) return;
         const Clock::duration rest = limit - elapsed;
-        if (rest > spinTime) sleep(rest - spinTime);
+        if (rest > spinTime) {
+            if (!noCalls) noCalls.emplace();
+            HandleEventsDuringWait();
+            sleep(std::min(rest - spinTime, eventInterval));
+        }
     }
 }
 
@@ -192,7 +230,9 @@ void ShowMessageWaitKeyAndEnd(const std::string& message) {
         handler(message);
         return;
     }
-    WriteLine(message);
+    std::vector<std::string> lines = SplitLines(message);
+    lines.push_back(EndOnKeyLine);
+    WriteReadableLines(lines);
     CanvasChanged();
     {
         // The ticks keep coming while the wait processes events; they must

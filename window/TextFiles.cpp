@@ -51,9 +51,41 @@ char ToCp1252(char32_t c) {
     return '?';
 }
 
-std::string SystemReason(int err) {
-    return std::strerror(err);
-}
+// German texts of the common error numbers of file operations. (A German
+// strerror needs a German locale with its message catalogue, which a bare
+// system lacks.)
+struct ErrorReasonRow {
+    int errnum;
+    const char* text; // one sentence, UTF-8
+};
+constexpr std::array<ErrorReasonRow, 26> ErrorReasons = {{
+    {ENOENT, "Die Datei oder der Ordner existiert nicht."},
+    {EACCES, "Die Rechte reichen für den Zugriff nicht aus."},
+    {EPERM, "Der Vorgang ist nicht erlaubt."},
+    {EROFS, "Das Dateisystem ist schreibgeschützt."},
+    {ENOSPC, "Auf dem Datenträger ist kein Platz mehr frei."},
+    {EDQUOT, "Das Speicherkontingent ist ausgeschöpft."},
+    {EFBIG, "Die Datei ist zu groß."},
+    {EISDIR, "Der Name bezeichnet einen Ordner, keine Datei."},
+    {ENOTDIR, "Ein Teil des Pfades ist kein Ordner."},
+    {EEXIST, "Eine Datei dieses Namens existiert bereits."},
+    {ENOTEMPTY, "Der Ordner ist nicht leer."},
+    {EIO, "Beim Lesen oder Schreiben trat ein Ein-/Ausgabefehler auf."},
+    {EMFILE, "Das Programm hat zu viele Dateien geöffnet."},
+    {ENFILE, "Im System sind zu viele Dateien geöffnet."},
+    {ENAMETOOLONG, "Der Dateiname ist zu lang."},
+    {ELOOP, "Der Pfad enthält zu viele symbolische Verknüpfungen."},
+    {EBUSY, "Die Datei oder das Gerät ist belegt."},
+    {ETXTBSY, "Die Datei wird gerade ausgeführt."},
+    {EXDEV, "Die Datei kann nicht in ein anderes Dateisystem umbenannt werden."},
+    {ENOMEM, "Der Arbeitsspeicher reicht nicht aus."},
+    {EINVAL, "Eine Angabe ist ungültig."},
+    {ENXIO, "Das Gerät ist nicht vorhanden."},
+    {ENODEV, "Das Gerät ist nicht vorhanden."},
+    {EAGAIN, "Die Datei ist im Moment nicht verfügbar."},
+    {EINTR, "Der Vorgang wurde unterbrochen."},
+    {ESTALE, "Die Datei auf dem Netzlaufwerk ist nicht mehr gültig."},
+}};
 
 #ifndef ORVANDEL_DATA_DIR_DEFAULT
 #define ORVANDEL_DATA_DIR_DEFAULT ""
@@ -158,6 +190,13 @@ std::string LocateDataFile(const std::string& name) {
     return {};
 }
 
+std::string ErrorReasonText(int errnum) {
+    if (errnum == 0) return "Der Grund ist nicht bekannt.";
+    for (const ErrorReasonRow& row : ErrorReasons)
+        if (row.errnum == errnum) return row.text;
+    return "Fehler des Systems (Systemmeldung: " + std::string(std::strerror(errnum)) + ").";
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
@@ -253,13 +292,13 @@ std::string ReadFileBytes(const std::string& path) {
     if (!in) {
         int err = errno;
         throw UserError("Datei \"" + AbsolutePath(path) + "\" kann nicht gelesen werden. " +
-                        SystemReason(err));
+                        ErrorReasonText(err));
     }
     std::ostringstream buffer;
     buffer << in.rdbuf();
     if (in.bad()) {
         throw UserError("Datei \"" + AbsolutePath(path) + "\" kann nicht gelesen werden. " +
-                        SystemReason(EIO));
+                        ErrorReasonText(EIO));
     }
     return buffer.str();
 }
@@ -274,7 +313,7 @@ std::vector<std::string> ReadTextFileLines(const std::string& path) {
 void WriteFileReplacing(const std::string& path, std::string_view bytes) {
     const std::string full = AbsolutePath(path);
     auto fail = [&](int err) {
-        throw UserError("Datei \"" + full + "\" kann nicht erstellt werden. " + SystemReason(err));
+        throw UserError("Datei \"" + full + "\" kann nicht erstellt werden. " + ErrorReasonText(err));
     };
     std::string tmpl = full + ".tmp-XXXXXX";
     int fd = mkstemp(tmpl.data());

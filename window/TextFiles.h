@@ -68,6 +68,14 @@ std::string Utf8ToCp1252(std::string_view text);
 // line. A final line without an end is kept; an empty text has no lines.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
+// The reason for a failed file operation as one German sentence, from the
+// system's error number (errno, or the value of a std::error_code of the
+// generic or system category): the common numbers have a German text of their
+// own; any other gives the system's (English) text set off in parentheses,
+// "Fehler des Systems (Systemmeldung: ...)." The messages of the program never
+// run a system text into the next sentence.
+std::string ErrorReasonText(int errnum);
+
 // Reads the whole file. Throws UserError with the German message
 // "Datei "<path>" kann nicht gelesen werden. <reason>" on failure.
 std::string ReadFileBytes(const std::string& path);

@@ -193,9 +193,11 @@ TEST_F(MainLoopTest, TheArrowsHalveAndDoubleTheDelay) {
         {30, Left, 60},
         {0, Left, 0},
         {-5, Left, -10},
-        {INT_MAX, Left, INT_MAX}, // saturates instead of overflowing
+        {6000, Left, window::LongestWaitMilliseconds}, // stops doubling at the longest wait
+        {window::LongestWaitMilliseconds, Left, window::LongestWaitMilliseconds},
+        {INT_MAX, Left, window::LongestWaitMilliseconds},
         {INT_MIN, Left, INT_MIN},
-        {0x40000000, Left, INT_MAX},
+        {0x40000000, Left, window::LongestWaitMilliseconds},
     };
     for (const auto& row : rows) {
         Params().delayMs = row.delay;

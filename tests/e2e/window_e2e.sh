@@ -18,7 +18,7 @@ out=$4
 
 # The working folder holds the data files, like the one of make run.
 cd "$out" || exit 1
-rm -f ./*.png program.log
+rm -rf ./*.png program.log missing.log leer
 e2e_copy_data "$data"
 # The outside view, single steps; the date and the time with leading blanks.
 e2e_write_params e2e.par b 52,5 13.4 " 7.12.2026" "  9.05" 0.05 30 180 30 j j j
@@ -68,4 +68,16 @@ else
     [ "$status" = 0 ] || fail "the program ended with status $status"
 fi
 
-e2e_finish program.log
+# No coastline file in any folder of the data lookup: the message is white on
+# the black screen at the top left, and a key ends the program with status 1.
+mkdir -p leer/daten && cp e2e.par leer/ && cd leer || exit 1
+e2e_start ../missing.log env ORVANDEL_DATA_DIR="$out/leer/daten" "$binary" e2e.par
+cd .. && sleep 3
+e2e_screenshot missing.png
+white=$(e2e_colour_count missing.png 900x100+0+0 ffffff)
+[ "$white" -gt 2000 ] 2>/dev/null || fail "the missing-files message is not readable ($white white pixels)"
+xdotool key x
+e2e_wait_end 50
+[ "$status" = 1 ] || fail "after the missing-files message a key ended the program with '$status', not 1"
+
+e2e_finish program.log missing.log

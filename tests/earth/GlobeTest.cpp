@@ -368,9 +368,36 @@ TEST_F(DrawGlobeTest, LoadsOnceAndAllocatesNothingWhileDrawing) {
 TEST_F(DrawGlobeTest, MissingFilesGoToTheHandlerBeforeAnythingIsDrawn) {
     std::filesystem::remove("ERDE.BIN");
     EXPECT_THROW(Draw(true, 30), MissingOutlines);
-    EXPECT_EQ(missingMessage, MissingOutlinesMessage);
+    EXPECT_EQ(missingMessage, MissingOutlinesText());
     EXPECT_TRUE(ops.empty());
     EXPECT_FALSE(Globe().grid.loaded);
+}
+
+// A coastline file that cannot be read is reported once, saying that the
+// globe goes on without coastlines; later frames draw the grid alone and do
+// not look for the file again (it is gone: that would end the program).
+TEST_F(DrawGlobeTest, AnUnreadableFileIsReportedOnceThenTheGridIsDrawnAlone) {
+    std::filesystem::remove("ERDE.BIN");
+    const std::string utf16("\xff\xfe\x31\0\x30\0\r\0\n\0", 10);
+    for (const std::string& bytes :
+         {std::string("10\r\n20\r\nabc\r\n"), std::string("\x8f\x03\0\x95", 4), utf16}) {
+        ResetGlobe();
+        Globe().lineSink = Recorder;
+        Globe().setLineWidth = RecordWidth;
+        WriteFile("ECLGRAPH.DAT", bytes);
+        try {
+            Draw(true, 30);
+            ADD_FAILURE() << "no error";
+        } catch (const window::UserError& e) {
+            EXPECT_NE(std::string(e.what()).find("Die Erde wird ohne Küstenlinien gezeichnet."),
+                      std::string::npos);
+        }
+        std::filesystem::remove("ECLGRAPH.DAT");
+        ops.clear();
+        EXPECT_NO_THROW(Draw(true, 30));
+        EXPECT_EQ(Globe().grid.count, 11);
+        EXPECT_FALSE(ops.empty()); // the grid
+    }
 }
 
 TEST_F(DrawGlobeTest, ReleaseGlobeFreesBoth) {

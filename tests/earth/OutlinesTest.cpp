@@ -117,17 +117,24 @@ TEST_F(OutlineFilesTest, NamesAreMatchedWithoutRegardToCase) {
 }
 
 TEST_F(OutlineFilesTest, NoFileShowsTheMessageThenFails) {
+    // The message names every folder searched: the current one and the data folder.
+    std::filesystem::create_directory("daten");
+    window::SetDataFolder((folder_ / "daten").string());
+    const std::string expected = std::string(" Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" "
+                                             "gefunden ! \a\n Gesucht wurde in diesen Ordnern:\n   ") +
+                                 folder_.string() + "\n   " + (folder_ / "daten").string();
     OutlineSet set;
-    EXPECT_THROW(LoadOutlines(set, RecordingMissingHandler), window::UserError);
-    EXPECT_EQ(shownMessage, " Weder \"ECLGRAPH.DAT\" noch \"ERDE.BIN\" noch \"ERDE_0.BIN\" gefunden ! \a");
+    EXPECT_THROW(LoadOutlines(set, RecordingMissingHandler), MissingOutlinesError);
+    EXPECT_EQ(shownMessage, expected);
     EXPECT_FALSE(set.loaded);
     try {
         LoadOutlines(set);
         FAIL() << "no exception";
     } catch (const window::UserError& e) {
-        EXPECT_STREQ(e.what(), MissingOutlinesMessage);
+        EXPECT_EQ(e.what(), expected);
     }
-    EXPECT_TRUE(FolderNames().empty());
+    window::SetDataFolder("");
+    EXPECT_THAT(FolderNames(), ElementsAre("daten"));
 }
 
 TEST_F(OutlineFilesTest, NonNumericTextIsReportedAndWritesNothing) {

@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -30,13 +31,15 @@ struct LayoutRow {
     const char* name;
     int promptWidth, defaultLength, editWidthBefore;
     EingabeLayout expected; // dialog, OK, Abbruch, edit left and width, label left and width
+    int widest = std::numeric_limits<int>::max(); // the screen's width
 };
 
 class EingabeLayoutTest : public ::testing::TestWithParam<LayoutRow> {};
 
 TEST_P(EingabeLayoutTest, Sizes) {
     const LayoutRow& row = GetParam();
-    EXPECT_EQ(ComputeEingabeLayout(row.promptWidth, row.defaultLength, row.editWidthBefore), row.expected);
+    EXPECT_EQ(ComputeEingabeLayout(row.promptWidth, row.defaultLength, row.editWidthBefore, row.widest),
+              row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -61,7 +64,13 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutRow{"EmptyDefault", 0, 0, 121, {344, 58, 197, 97, 150, 172, 0}},
         // Odd differences truncate: (345 - 150) / 2 = 97, (345 - 170) / 3 = 58,
         // (345 - 101) / 2 = 122.
-        LayoutRow{"Truncation", 101, 7, 275, {345, 58, 197, 97, 150, 122, 101}}),
+        LayoutRow{"Truncation", 101, 7, 275, {345, 58, 197, 97, 150, 122, 101}},
+        // The dialog grows up to the screen's width, the field and the label
+        // then keep 10 pixels from its sides: a 10 000-character answer.
+        LayoutRow{"HugeAnswer", 100, 10000, 121, {1920, 583, 1247, 10, 1900, 910, 100}, 1920},
+        LayoutRow{"PromptWiderThanTheScreen", 1000, 2, 121, {800, 210, 501, 325, 150, 10, 780}, 800},
+        // A screen narrower than the narrowest dialog does not shrink it.
+        LayoutRow{"NarrowScreen", 100, 2, 121, {344, 58, 197, 97, 150, 122, 100}, 300}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EingabeLayout, AbsurdInputsStayDefined) {
@@ -83,6 +92,8 @@ struct Shown {
     QRect frame;  // outer geometry, screen coordinates
     QSize client; // the client area
     QRect edit, ok, esc, labelRect;
+    std::string hint; // the hint under the edit field, empty when hidden
+    QRect hintRect;
     bool allSelected = false; // Naechster selected the whole default
     bool editHasFocus = false;
     int ticksAtShow = 0;
@@ -107,6 +118,8 @@ Shown Observe(TEingabeDialog& d) {
     s.ok = d.OKBtn->geometry();
     s.esc = d.EscBtn->geometry();
     s.labelRect = d.Label1->geometry();
+    s.hint = d.Hint->isVisibleTo(&d) ? d.Hint->text().toStdString() : std::string();
+    s.hintRect = d.Hint->geometry();
     s.allSelected = d.Edit->text().isEmpty() || d.Edit->selectedText() == d.Edit->text();
     s.editHasFocus = d.focusWidget() == d.Edit;
     s.ticksAtShow = Layer().ticks;
@@ -262,6 +275,25 @@ TEST_F(PromptTest, WidePromptWidensTheDialog) {
     ASSERT_GT(promptWidth, 274);
     EXPECT_EQ(script.shown[0].frame.width(), promptWidth + 70);
     EXPECT_EQ(script.shown[0].labelRect.x(), 35);
+}
+
+// A refused number shows why under the edit field when it is asked again; the
+// next question shows no hint.
+TEST_F(PromptTest, ARefusedAnswerShowsAHintUnderTheField) {
+    AnswerScript script{{"abc", "7", "Nord", "54,3"}, {}};
+    AnswerWith(script);
+    std::string text = "1";
+    std::int32_t integer = 0;
+    PromptInteger("Starttag", text, integer);
+    astro::Real real = 0;
+    PromptReal("Breite", text, real);
+    ASSERT_EQ(script.shown.size(), 4u);
+    const std::string expected[] = {"", IntegerHint, "", RealHint};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(script.shown[i].hint, expected[i]) << i;
+    const Shown& refused = script.shown[1]; // between the field and the buttons
+    EXPECT_GE(refused.hintRect.top(), refused.edit.bottom());
+    EXPECT_LT(refused.hintRect.bottom(), refused.ok.top());
 }
 
 TEST_F(PromptTest, TypingReplacesTheSelectedDefault) {

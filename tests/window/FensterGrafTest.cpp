@@ -470,12 +470,52 @@ TEST_F(WindowTest, WaitMillisecondsForZeroAndNegativeTimes) {
     EXPECT_TRUE(negative.sleeps.empty());
 }
 
-TEST_F(WindowTest, WaitMillisecondsProcessesNoWindowMessages) {
-    QCoreApplication::postEvent(window_, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
-    WaitMilliseconds(3);
-    EXPECT_TRUE(Layer().keyQueue.empty());
-    QCoreApplication::processEvents();
-    EXPECT_EQ(Layer().keyQueue, "a");
+int waitMainCalls = 0;
+void CountWaitMainCalls() {
+    ++waitMainCalls;
+}
+
+// A wait takes the keys into the queue and calls nothing; Ctrl+C during it
+// ends the program within a second of the injected clock, however long the
+// wait; no wait lasts beyond LongestWaitMilliseconds.
+TEST_F(WindowTest, WaitMillisecondsQueuesKeysHearsCtrlCAndStopsAtTheLongestWait) {
+    using namespace std::chrono;
+    const struct {
+        std::int32_t ms;
+        int pressAt, endsAt; // on the clock, in ms; pressAt -1: no Ctrl+C
+    } rows[] = {{20'000, 5'000, 5'000}, {2'147'483'647, 9'500, 9'500}, {20'000, -1, 10'000}, {300, -1, 300}};
+    Layer().mainProcedure = CountWaitMainCalls;
+    for (const auto& row : rows) {
+        steady_clock::time_point now{};
+        bool pressed = false;
+        SetMonotonicClock([&now] { return now += microseconds(10); },
+                          [&](steady_clock::duration d) {
+                              now += d;
+                              if (row.pressAt < 0 || pressed ||
+                                  now.time_since_epoch() < milliseconds(row.pressAt))
+                                  return;
+                              pressed = true;
+                              QCoreApplication::postEvent(window_, new QKeyEvent(QEvent::KeyPress, Qt::Key_C,
+                                                                                 Qt::ControlModifier, ""));
+                          });
+        Layer().keyQueue.clear();
+        waitMainCalls = 0;
+        QCoreApplication::postEvent(window_, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        bool ended = false;
+        try {
+            WaitMilliseconds(row.ms);
+        } catch (const EndProgramCalled&) {
+            ended = true;
+        }
+        EXPECT_EQ(ended, row.pressAt >= 0) << row.ms;
+        const auto end = duration_cast<milliseconds>(now.time_since_epoch()).count();
+        EXPECT_GE(end, row.endsAt) << row.ms;
+        EXPECT_LE(end, row.endsAt + (ended ? 1000 : 1)) << row.ms;
+        EXPECT_EQ(Layer().keyQueue, "a") << row.ms;
+        EXPECT_EQ(waitMainCalls, 0) << row.ms;
+        EXPECT_TRUE(Layer().callsEnabled);
+    }
+    Layer().mainProcedure = nullptr;
 }
 
 // ---------------------------------------------------------------- clock and files

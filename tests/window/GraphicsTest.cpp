@@ -477,7 +477,7 @@ TEST_F(SavePictureTest, FailureNamesTheFullPathAndTheReason) {
         FAIL() << "no error";
     } catch (const UserError& e) {
         EXPECT_EQ(std::string(e.what()), "Datei \"" + AbsolutePath(path) + "\" kann nicht erstellt werden. " +
-                                             std::strerror(ENOTDIR));
+                                             ErrorReasonText(ENOTDIR));
     }
 }
 

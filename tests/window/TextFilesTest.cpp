@@ -1,5 +1,7 @@
 #include "window/TextFiles.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -108,8 +110,31 @@ TEST_F(TempFolder, ReadingAMissingFileNamesItInTheMessage) {
         ReadFileBytes(Path("fehlt.txt"));
         FAIL() << "no error raised";
     } catch (const UserError& e) {
-        EXPECT_EQ(std::string(e.what()), "Datei \"" + Path("fehlt.txt") +
-                                             "\" kann nicht gelesen werden. No such file or directory");
+        EXPECT_EQ(std::string(e.what()),
+                  "Datei \"" + Path("fehlt.txt") +
+                      "\" kann nicht gelesen werden. Die Datei oder der Ordner existiert nicht.");
+    }
+}
+
+// The reasons of failed file operations are German sentences; a system text
+// without a German one is set off in parentheses, never run into the
+// sentence that follows.
+TEST(ErrorReasonText, GermanSentencesAndTheSystemTextSetOff) {
+    const std::pair<int, const char*> rows[] = {
+        {ENOENT, "Die Datei oder der Ordner existiert nicht."},
+        {0, "Der Grund ist nicht bekannt."},
+        {ECHILD, "Fehler des Systems (Systemmeldung: No child processes)."},
+    };
+    for (const auto& [errnum, text] : rows)
+        EXPECT_EQ(ErrorReasonText(errnum), text) << errnum;
+    // Every number: one sentence, and the system's text only inside the parentheses.
+    for (int errnum = 1; errnum < 134; ++errnum) {
+        const std::string reason = ErrorReasonText(errnum);
+        EXPECT_EQ(reason.back(), '.') << errnum;
+        const std::size_t english = reason.find(std::strerror(errnum));
+        if (english != std::string::npos) {
+            EXPECT_EQ(reason.rfind("(Systemmeldung: ", english), english - 16) << reason;
+        }
     }
 }
 
@@ -133,8 +158,9 @@ TEST_F(TempFolder, AFailedWriteKeepsTheOldFileAndReportsTheReason) {
             WriteFileReplacing(Path("kein-ordner/Orvandel.dat"), "neu");
             FAIL() << "no error raised";
         } catch (const UserError& e) {
-            EXPECT_EQ(std::string(e.what()), "Datei \"" + Path("kein-ordner/Orvandel.dat") +
-                                                 "\" kann nicht erstellt werden. Not a directory");
+            EXPECT_EQ(std::string(e.what()),
+                      "Datei \"" + Path("kein-ordner/Orvandel.dat") +
+                          "\" kann nicht erstellt werden. Ein Teil des Pfades ist kein Ordner.");
         }
         return;
     }
