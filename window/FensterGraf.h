@@ -37,7 +37,6 @@ struct LayerState {
     std::string keyQueue; // at most 255 single-byte codes
     std::int32_t screenWidth = 0, screenHeight = 0;
     std::int32_t mouseX = 0, mouseY = 0, mouseButtons = 0;
-    bool runStarted = false;    // the application's runStarted flag
     bool errorBoxOpen = false;  // an error message box is on display: ticks call nothing
     std::int32_t ticks = 0;     // timer ticks delivered so far (for tests and diagnostics)
     std::int32_t tickDepth = 0; // how many OnTimer calls are running (nested ones inside a modal loop)

@@ -598,7 +598,6 @@ TEST(LayerTest, ResetGivesTheStartValues) {
     Layer().keyQueue = "abc";
     Layer().statusText = "x";
     Layer().callsEnabled = false;
-    Layer().runStarted = true;
     Layer().mouseButtons = 3;
     Layer().mainProcedure = CountCalls;
     ResetLayer("/usr/bin/Orvandel");
@@ -606,7 +605,6 @@ TEST(LayerTest, ResetGivesTheStartValues) {
     EXPECT_TRUE(Layer().statusText.empty());
     EXPECT_TRUE(Layer().keyQueue.empty());
     EXPECT_TRUE(Layer().callsEnabled);
-    EXPECT_FALSE(Layer().runStarted);
     EXPECT_EQ(Layer().mouseButtons, 0);
     EXPECT_EQ(Layer().mainProcedure, nullptr);
     EXPECT_EQ(Layer().inputProcedure, nullptr);
