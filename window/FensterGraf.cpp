@@ -55,6 +55,7 @@ struct WindowModule {
     QImage offscreenCanvas; // before a main window exists
     bool canvasChanged = false;
     StartupTrace trace;
+    std::vector<QTimer*> modalTimers; // the tick timers of the modal loops now running, innermost last
 };
 
 WindowModule& Module() {
@@ -72,6 +73,7 @@ QSize PrimaryScreenSize() {
 void AppendKey(int code) {
     std::string& queue = Layer().keyQueue;
     if (queue.size() < KeyQueueCapacity) queue.push_back(static_cast<char>(static_cast<unsigned char>(code)));
+    if (TGrundfenster* window = Module().mainWindow) window->WakeTimers();
 }
 
 // The modifier state that the key rules look at: the keypad flag and the
@@ -279,7 +281,7 @@ TGrundfenster::TGrundfenster() : QWidget(nullptr, Qt::Window | Qt::FramelessWind
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(1);
     Timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(Timer, &QTimer::timeout, this, [this] { OnTimer(); });
+    QObject::connect(Timer, &QTimer::timeout, this, [this] { OnTimerOf(*Timer); });
 
     StartStartupTrace(this);
     OnCreate();
@@ -318,6 +320,7 @@ void TGrundfenster::OnCreate() {
 
 void TGrundfenster::OnTimer() {
     LayerState& layer = Layer();
+    layer.idleUntilKey = false; // each tick decides afresh
     // Wraps after 2^32 ticks (about 50 days) instead of overflowing.
     layer.ticks = static_cast<std::int32_t>(static_cast<std::uint32_t>(layer.ticks) + 1u);
     std::string caption = layer.programName;
@@ -330,6 +333,22 @@ void TGrundfenster::OnTimer() {
         RunGuarded(layer.mainProcedure);
         --layer.tickDepth;
     }
+}
+
+void TGrundfenster::OnTimerOf(QTimer& timer) {
+    OnTimer();
+    LayerState& layer = Layer();
+    if (!layer.idleUntilKey) return;
+    layer.idleUntilKey = false;
+    timer.stop();
+}
+
+void TGrundfenster::WakeTimers() {
+    // Only IdleUntilKey stops these timers, after their tick, so none of
+    // them starts again inside a tick of its own.
+    if (!Timer->isActive()) Timer->start();
+    for (QTimer* timer : Module().modalTimers)
+        if (!timer->isActive()) timer->start();
 }
 
 void TGrundfenster::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -471,6 +490,10 @@ bool MainWindowIsActive() {
 
 // ---------------------------------------------------------------- services
 
+void IdleUntilKey() {
+    Layer().idleUntilKey = true;
+}
+
 bool KeyAvailable() {
     return !Layer().keyQueue.empty();
 }
@@ -492,7 +515,17 @@ void RunModalWithTicks(const std::function<void()>& modalLoop) {
     }
     QTimer nestedTicks;
     nestedTicks.setInterval(1);
-    QObject::connect(&nestedTicks, &QTimer::timeout, window, [window] { window->OnTimer(); });
+    QObject::connect(&nestedTicks, &QTimer::timeout, window,
+                     [window, &nestedTicks] { window->OnTimerOf(nestedTicks); });
+    // Registered while the loop runs, so that a key can wake its ticks.
+    struct Registration {
+        QTimer* timer;
+        explicit Registration(QTimer* t) : timer(t) { Module().modalTimers.push_back(t); }
+        ~Registration() {
+            std::vector<QTimer*>& timers = Module().modalTimers;
+            timers.erase(std::remove(timers.begin(), timers.end(), timer), timers.end());
+        }
+    } registration(&nestedTicks);
     nestedTicks.start();
     modalLoop();
 }
