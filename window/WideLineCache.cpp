@@ -10,15 +10,16 @@ namespace window::kernel {
 namespace {
 
 // A line of a wide pen is the costly primitive: Qt strokes it as an outline
-// with round caps and fills that, some 1.7 µs a line where a line of width 1
-// costs a tenth of it, and a globe is thousands of lines. Qt's pixels of a
+// with round caps and fills that, some 1.7 µs a line; a line of width 1 costs
+// a tenth of it, still several times the writing of its few pixels, and a
+// globe is thousands of lines. Qt's pixels of a
 // line between whole-pixel points depend only on the pen and on the line's
 // vector, not on where it starts, as long as the line lies inside the image
 // (tests compare every vector below with Qt's own line at many places). So
 // the pixels of each short vector are found once, by Qt on a scratch image,
 // and then written onto the canvas in the line's colour. Lines that reach
 // the canvas's edge, longer lines and other pens are drawn by Qt.
-constexpr std::int32_t MaskMinWidth = 2;
+constexpr std::int32_t MaskMinWidth = 1;
 constexpr std::int32_t MaskMaxWidth = 4;
 constexpr std::int32_t MaskMaxStep = 32; // |x2 - x1| and |y2 - y1| at most
 constexpr int MaskSide = 2 * MaskMaxStep + 1;
