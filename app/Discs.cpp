@@ -375,25 +375,50 @@ void DrawInsideMoonShadow(std::int32_t x, std::int32_t y, std::int32_t r, int li
     PaintDiscShadow(SkyDiscShadow(scene.shadow, scene.shadowScreenAngle), x, y, r, litColour);
 }
 
+namespace {
+
+// The turn of TransformGlobePoint as one matrix: the view's turn times the
+// Earth's tilt times its spin times S. Made in extended precision, used in
+// double: a globe point has the 24 bits of a float, and a thousand points a
+// frame are cheaper in double than in three extended-precision turns.
+const double (&GlobeTurn())[3][3] {
+    DiscState& d = discState;
+    const std::uint64_t drawing = earth::GlobeDrawingSerial();
+    if (drawing != 0 && d.globeTurnDrawing == drawing) return d.globeTurn;
+    Matrix3 t;
+    astro::MultiplyMatrices(d.earthTiltMatrix, Scene().globeSpinMatrix, t);
+    astro::MultiplyMatrices(GlobeViewTurn(), t, t);
+    for (int i = 0; i < 3; ++i) {
+        // S = (x, y, z) -> (x, -z, y) taken into the columns.
+        d.globeTurn[i][0] = static_cast<double>(t(i, 0));
+        d.globeTurn[i][1] = static_cast<double>(t(i, 2));
+        d.globeTurn[i][2] = static_cast<double>(-t(i, 1));
+    }
+    d.globeTurnDrawing = drawing;
+    return d.globeTurn;
+}
+
+} // namespace
+
 earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point) {
-    const SceneState& scene = Scene();
-    Real x = point.x, y = -static_cast<Real>(point.z), z = point.y; // S
-    Turn(scene.globeSpinMatrix, x, y, z);
-    Turn(discState.earthTiltMatrix, x, y, z);
-    Turn(GlobeViewTurn(), x, y, z);
+    const double(&m)[3][3] = GlobeTurn();
+    const double x = point.x, y = point.y, z = point.z;
     earth::GlobePoint q = point;
-    q.x = static_cast<float>(x);
-    q.y = static_cast<float>(y);
-    q.z = static_cast<float>(z);
-    earth::GlobePointToSpherical(q);
+    q.x = static_cast<float>(m[0][0] * x + m[0][1] * y + m[0][2] * z);
+    q.y = static_cast<float>(m[1][0] * x + m[1][1] * y + m[1][2] * z);
+    q.z = static_cast<float>(m[2][0] * x + m[2][1] * y + m[2][2] * z);
     return q;
 }
 
 void ProjectGlobePoint(const earth::GlobePoint& point, std::int32_t& x, std::int32_t& y) {
     const RunState& run = Run();
-    const Real r = run.earthRadiusPx;
-    x = astro::RoundToInt32(r * point.x + run.earthCentreX);
-    y = astro::RoundToInt32(run.earthCentreY - r * point.z);
+    // In double: r·x is exact (a float times a radius below 2^29), and the sum
+    // with the centre rounds to the same integer as in extended precision for
+    // any disc up to 2^17 pixels; nearbyint of a double costs a fraction of
+    // the extended one.
+    const double r = run.earthRadiusPx;
+    x = astro::TruncToInt32(std::nearbyint(r * point.x + run.earthCentreX));
+    y = astro::TruncToInt32(std::nearbyint(run.earthCentreY - r * point.z));
 }
 
 bool GlobePointVisible(const earth::GlobePoint& point) {

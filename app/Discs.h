@@ -39,6 +39,10 @@ struct DiscState {
     std::int32_t previousObserverX = 0, previousObserverY = 0;
     std::int32_t previousSunX = 0, previousSunY = 0;
     bool sunSymbolShown = false;
+    // TransformGlobePoint's turns as one matrix in double precision (the
+    // axis swap S included), kept for the points of one globe drawing.
+    double globeTurn[3][3] = {};
+    std::uint64_t globeTurnDrawing = 0; // earth::GlobeDrawingSerial it was made in; 0: none
 };
 
 DiscState& Discs();
@@ -103,7 +107,8 @@ void DrawInsideMoonShadow(std::int32_t x, std::int32_t y, std::int32_t r, int li
 
 // The globe hooks. TransformGlobePoint turns an Earth-fixed point into the
 // viewer's globe frame: x to the right, z up, y the depth (negative toward the
-// viewer); its spherical part is recomputed. ProjectGlobePoint gives the pixel
+// viewer); its spherical part stays the Earth-fixed one (where on the Earth the
+// point lies), as the drawing reads x, y, z alone. ProjectGlobePoint gives the pixel
 // of such a point on the Earth's disc. GlobePointVisible is false on the far
 // hemisphere and in the outermost rim (x² + z² >= 0.95).
 earth::GlobePoint TransformGlobePoint(const earth::GlobePoint& point);

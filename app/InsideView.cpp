@@ -244,11 +244,11 @@ void DrawBackground(window::ScreenPicture& picture, const PictureColours& colour
     window::CaptureScreen(picture);
 }
 
+// Whether the pictures of the last run start show this run's background
+// (those not drawn yet will show it when drawn).
 bool PicturesFit(Real spacing) {
     const InsideViewState& s = insideState;
     const Parameters& p = Params();
-    for (const window::ScreenPicture& picture : s.backgroundPictures)
-        if (picture.IsEmpty()) return false;
     return p.latitude * p.previousLatitude > 0 && s.picturesAzimuth == p.centralAzimuth &&
            s.picturesGridSpacing == spacing && s.picturesMaxX == window::MaxX() &&
            s.picturesMaxY == window::MaxY();
@@ -503,16 +503,25 @@ void PrepareInsideView() {
 
     const Real spacing = InsideGridSpacing(p.gridSpacing);
     if (PicturesFit(spacing)) return;
-
-    window::SetTextStyle("Courier", 10, 0);
-    DrawBackground(s.backgroundPictures[NightPicture], NightColours, spacing);
-    DrawBackground(s.backgroundPictures[TwilightPicture], TwilightColours, spacing);
-    DrawBackground(s.backgroundPictures[DayPicture], DayColours, spacing);
+    // Drawn by BackgroundPicture when a frame first needs them.
+    for (window::ScreenPicture& picture : s.backgroundPictures)
+        picture = window::ScreenPicture();
     s.picturesAzimuth = p.centralAzimuth;
     s.picturesGridSpacing = spacing;
     s.picturesMaxX = window::MaxX();
     s.picturesMaxY = window::MaxY();
-    ++s.picturesDrawn;
+}
+
+const window::ScreenPicture& BackgroundPicture(BackgroundIndex index) {
+    InsideViewState& s = insideState;
+    window::ScreenPicture& picture = s.backgroundPictures[index];
+    if (picture.IsEmpty()) {
+        constexpr std::array<PictureColours, 3> colours = {NightColours, TwilightColours, DayColours};
+        window::SetTextStyle("Courier", 10, 0);
+        DrawBackground(picture, colours[index], s.picturesGridSpacing);
+        ++s.picturesDrawn;
+    }
+    return picture;
 }
 
 void DrawInsideFrame() {
@@ -530,7 +539,7 @@ void DrawInsideScene() {
     const BackgroundIndex picture = scene.sunAboveHorizon ? DayPicture
                                     : scene.sunInTwilight ? TwilightPicture
                                                           : NightPicture;
-    window::DrawScreenPicture(s.backgroundPictures[picture]);
+    window::DrawScreenPicture(BackgroundPicture(picture));
     const PictureColours& colours = picture == DayPicture        ? DayColours
                                     : picture == TwilightPicture ? TwilightColours
                                                                  : NightColours;

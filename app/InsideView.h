@@ -4,8 +4,9 @@
 //
 // The static part (ground, sky, horizon, grid of horizontal coordinates,
 // compass letters, the observer, the black band for the date line) is drawn
-// three times at a run's start and kept as pictures; each frame copies the
-// picture for the Sun's height and draws the moving parts over it.
+// in three colourings and kept as pictures, each when a frame first needs it
+// (a run in the outside view needs none); each frame copies the picture for
+// the Sun's height and draws the moving parts over it.
 #pragma once
 
 #include <array>
@@ -24,14 +25,14 @@ using astro::Real;
 enum BackgroundIndex : std::size_t { NightPicture = 0, TwilightPicture = 1, DayPicture = 2 };
 
 struct InsideViewState {
-    // Kept from run to run; empty at program start.
+    // Kept from run to run; empty at program start and until a frame needs them.
     std::array<window::ScreenPicture, 3> backgroundPictures;
     // What the pictures show: they are drawn again when any of this changes
     // (besides a change of the hemisphere). Angles in radians.
     Real picturesAzimuth = 0;
     Real picturesGridSpacing = 0;
     std::int32_t picturesMaxX = -1, picturesMaxY = -1;
-    // How often the three pictures have been drawn since the program started.
+    // How many background pictures have been drawn since the program started.
     std::int64_t picturesDrawn = 0;
 
     // Renewed at every run start. The horizon runs from beyond the right edge
@@ -49,10 +50,14 @@ void ResetInsideView();
 // Part of every run's start, whatever the view (latitude, longitude and
 // central azimuth already in radians, the scene's azimuth matrix set): the
 // inside viewport and world window, the sidereal time of the start instant,
-// the horizon, the background pictures when they must be drawn, the
-// observer's point on the screen. Also puts the observer on the outside
-// view's globe.
+// the horizon, the observer's point on the screen; the background pictures
+// are released when they would show something else. Also puts the observer
+// on the outside view's globe.
 void PrepareInsideView();
+
+// The background picture for a height class of the Sun, drawn on the canvas
+// (and then kept) when it is not there yet.
+const window::ScreenPicture& BackgroundPicture(BackgroundIndex index);
 
 // One frame of the inside view at currentJD (the caller waits before and
 // advances the time after it): the scene, then DrawInsideScene.

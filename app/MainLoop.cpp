@@ -12,6 +12,7 @@
 #include "app/Parameters.h"
 #include "app/Scene.h"
 #include "astro/TimeScales.h"
+#include "window/Eingabe.h"
 #include "window/FensterGraf.h"
 #include "window/Graphics.h"
 #include "window/WorldWindow.h"
@@ -387,8 +388,12 @@ void MainTick() {
     // a later tick tries again).
     const bool starting = !Run().runStarted || run.stopRequested;
     if (starting) PromptParameters();
-    // 2. Nested ticks inside a prompt end here.
-    if (run.stopRequested || !Run().runStarted) return;
+    // 2. Nested ticks inside a prompt end here (and have nothing to do
+    // while the prompt is open).
+    if (run.stopRequested || !Run().runStarted) {
+        if (window::PromptIsOpen()) window::IdleUntilKey();
+        return;
+    }
     // The first picture of a run gets its line below at once: a single-step
     // run draws nothing more before the next key.
     if (starting) DrawBottomLines();
@@ -397,9 +402,12 @@ void MainTick() {
         run.paused = false;
         run.lastKey = window::NextKey();
     }
-    // 4. In single-step mode a frame needs a waiting key.
-    if (run.paused) return;
-    if (p.singleStep && !window::KeyAvailable()) return;
+    // 4. In single-step mode a frame needs a waiting key. Until a key comes
+    // the ticks have nothing to do.
+    if (run.paused || (p.singleStep && !window::KeyAvailable())) {
+        window::IdleUntilKey();
+        return;
+    }
     // 5.
     run.lastKey = window::NextKey();
     // 6. The outside view's opening picture stays until the first frame:

@@ -7,6 +7,8 @@
 // canvas (the grid is black).
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
 #include "astro/Vectors.h"
 #include "bench/BenchSupport.h"
 #include "earth/Globe.h"
@@ -15,12 +17,13 @@
 
 namespace {
 
-using astro::Real;
-
-constexpr Real EarthRadiusPx = 300;
-constexpr Real CentreX = 400, CentreY = 400;
+constexpr double EarthRadiusPx = 300;
+constexpr double CentreX = 400, CentreY = 400;
 
 astro::Matrix3 view; // Earth-fixed to view coordinates: y is the depth (negative faces the viewer)
+// The hooks work as the outside view's: the turn in double precision (the
+// drawing reads x, y, z alone), the pixels rounded in double.
+double turn[3][3];
 
 // The view from above 50° N, 10° E: turn that meridian to the front (-y),
 // then tilt the globe about X until 50° N faces the viewer.
@@ -29,12 +32,17 @@ void SetUpView() {
     astro::RotationAboutZ(spin, -(10 * astro::Pi / 180) - astro::Pi / 2);
     astro::RotationAboutX(tilt, 50 * astro::Pi / 180);
     astro::MultiplyMatrices(tilt, spin, view);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            turn[i][j] = static_cast<double>(view(i, j));
 }
 
 earth::GlobePoint Transform(const earth::GlobePoint& p) {
+    const double x = p.x, y = p.y, z = p.z;
     earth::GlobePoint v = p;
-    earth::ApplyMatrixToGlobePoint(view, v);
-    earth::GlobePointToSpherical(v);
+    v.x = static_cast<float>(turn[0][0] * x + turn[0][1] * y + turn[0][2] * z);
+    v.y = static_cast<float>(turn[1][0] * x + turn[1][1] * y + turn[1][2] * z);
+    v.z = static_cast<float>(turn[2][0] * x + turn[2][1] * y + turn[2][2] * z);
     return v;
 }
 
@@ -43,8 +51,8 @@ bool Visible(const earth::GlobePoint& p) {
 }
 
 void Project(const earth::GlobePoint& p, std::int32_t& px, std::int32_t& py) {
-    px = astro::RoundToInt32(EarthRadiusPx * p.x + CentreX);
-    py = astro::RoundToInt32(CentreY - EarthRadiusPx * p.z);
+    px = astro::TruncToInt32(std::nearbyint(EarthRadiusPx * p.x + CentreX));
+    py = astro::TruncToInt32(std::nearbyint(CentreY - EarthRadiusPx * p.z));
 }
 
 void IgnoreMove(std::int32_t, std::int32_t) {}

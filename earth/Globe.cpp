@@ -107,9 +107,18 @@ void DrawGlobe(TransformHook transform, ProjectHook project, VisibleHook visible
     }
 }
 
+std::uint64_t GlobeDrawingSerial() {
+    return state.drawingSerial;
+}
+
 void DrawSegments(const OutlineSegment* table, std::int32_t count, TransformHook transform,
                   ProjectHook project, VisibleHook visible, int colour, const LineSink& sink) {
     if (table == nullptr || transform == nullptr || project == nullptr || visible == nullptr) return;
+    // A new serial for this drawing, back to 0 however it ends.
+    struct DrawingScope {
+        DrawingScope() { state.drawingSerial = ++state.drawingsBegun; }
+        ~DrawingScope() { state.drawingSerial = 0; }
+    } scope;
     for (std::int32_t s = 0; s < count; ++s) {
         const OutlineSegment& segment = table[s];
         if (segment.count <= 0 || !segment.points) continue;

@@ -18,7 +18,9 @@
 namespace earth {
 
 // Rotates an Earth-fixed point into view coordinates; the result carries the
-// rotated w, x, y, z and its recomputed spherical part.
+// rotated x, y, z (and w). The drawing reads nothing else of a view point, so
+// the hook need not recompute the spherical part (GlobePointToSpherical fills
+// it for a caller that wants it).
 using TransformHook = GlobePoint (*)(const GlobePoint& earthFixed);
 // True when a point in view coordinates is on the visible side.
 using VisibleHook = bool (*)(const GlobePoint& view);
@@ -63,10 +65,20 @@ struct GlobeState {
     // layer's: window::SetMessageAndEndHandler.)
     LineSink lineSink = WindowLineSink();
     void (*setLineWidth)(std::int32_t width) = nullptr; // nullptr: window::SetLineWidth
+    // The drawing now running (see GlobeDrawingSerial), and how many began
+    // (never reset, so that a serial is never given twice).
+    std::uint64_t drawingSerial = 0;
+    std::uint64_t drawingsBegun = 0;
 };
 GlobeState& Globe();
 // Releases the data and gives the state its start values (tests).
 void ResetGlobe();
+
+// The serial number of the globe drawing now running (a DrawSegments call), 0
+// while none runs. The view cannot change within one drawing: a transform hook
+// may derive what it needs from the view once per serial and keep it for the
+// drawing's points.
+std::uint64_t GlobeDrawingSerial();
 
 // Registers the three hooks (also done by every DrawGlobe).
 void SetGlobeHooks(TransformHook transform, ProjectHook project, VisibleHook visible);

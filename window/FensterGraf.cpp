@@ -11,7 +11,12 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "window/Graphics.h"
 #include "window/TextFiles.h"
@@ -27,6 +32,21 @@ constexpr std::size_t KeyQueueCapacity = 255;
 constexpr int PictureWidth = 2680;
 constexpr int PictureHeight = 2280;
 
+// The start-up trace for developers (bench/startup.sh): when the environment
+// variable ORVANDEL_STARTUP_TRACE holds the launch time in microseconds since
+// the epoch, the program writes to stderr how long after it the main window
+// first showed a picture that a tick drew, and another window of the program
+// (the prompt dialog) was first painted:
+//   Orvandel startup: picture 231456 us
+//   Orvandel startup: dialog 245012 us
+struct StartupTrace {
+    bool active = false;
+    long long launchMicroseconds = 0;
+    bool tickDrew = false; // a tick has drawn into the canvas
+    bool pictureReported = false;
+    bool dialogReported = false;
+};
+
 // The window module's own state besides the layer state proper: the window
 // and the canvas used before the window exists (the replaceable services
 // are in Services.cpp).
@@ -34,6 +54,8 @@ struct WindowModule {
     TGrundfenster* mainWindow = nullptr;
     QImage offscreenCanvas; // before a main window exists
     bool canvasChanged = false;
+    StartupTrace trace;
+    std::vector<QTimer*> modalTimers; // the tick timers of the modal loops now running, innermost last
 };
 
 WindowModule& Module() {
@@ -51,6 +73,7 @@ QSize PrimaryScreenSize() {
 void AppendKey(int code) {
     std::string& queue = Layer().keyQueue;
     if (queue.size() < KeyQueueCapacity) queue.push_back(static_cast<char>(static_cast<unsigned char>(code)));
+    if (TGrundfenster* window = Module().mainWindow) window->WakeTimers();
 }
 
 // The modifier state that the key rules look at: the keypad flag and the
@@ -153,6 +176,40 @@ int ButtonsCode(Qt::MouseButtons buttons) {
     return 0;
 }
 
+void ReportStartup(const char* what, bool& reported) {
+    StartupTrace& trace = Module().trace;
+    if (!trace.active || reported) return;
+    reported = true;
+    using namespace std::chrono;
+    const long long now = duration_cast<microseconds>(system_clock::now().time_since_epoch()).count();
+    std::fprintf(stderr, "Orvandel startup: %s %lld us\n", what, now - trace.launchMicroseconds);
+    std::fflush(stderr);
+}
+
+// Sees the first paint of any window of the program other than the main window.
+class DialogPaintWatch : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            const auto* widget = qobject_cast<QWidget*>(object);
+            if (widget != nullptr && widget->window() != Module().mainWindow)
+                ReportStartup("dialog", Module().trace.dialogReported);
+        }
+        return false;
+    }
+};
+
+void StartStartupTrace(QObject* owner) {
+    const char* value = std::getenv("ORVANDEL_STARTUP_TRACE");
+    StartupTrace& trace = Module().trace;
+    if (value == nullptr || *value == '\0' || trace.active) return;
+    trace.active = true;
+    trace.launchMicroseconds = std::strtoll(value, nullptr, 10);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->installEventFilter(new DialogPaintWatch(owner));
+}
+
 } // namespace
 
 LayerState& Layer() {
@@ -224,8 +281,9 @@ TGrundfenster::TGrundfenster() : QWidget(nullptr, Qt::Window | Qt::FramelessWind
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(1);
     Timer->setTimerType(Qt::PreciseTimer);
-    QObject::connect(Timer, &QTimer::timeout, this, [this] { OnTimer(); });
+    QObject::connect(Timer, &QTimer::timeout, this, [this] { OnTimerOf(*Timer); });
 
+    StartStartupTrace(this);
     OnCreate();
     Timer->start();
 }
@@ -262,6 +320,7 @@ void TGrundfenster::OnCreate() {
 
 void TGrundfenster::OnTimer() {
     LayerState& layer = Layer();
+    layer.idleUntilKey = false; // each tick decides afresh
     // Wraps after 2^32 ticks (about 50 days) instead of overflowing.
     layer.ticks = static_cast<std::int32_t>(static_cast<std::uint32_t>(layer.ticks) + 1u);
     std::string caption = layer.programName;
@@ -274,6 +333,22 @@ void TGrundfenster::OnTimer() {
         RunGuarded(layer.mainProcedure);
         --layer.tickDepth;
     }
+}
+
+void TGrundfenster::OnTimerOf(QTimer& timer) {
+    OnTimer();
+    LayerState& layer = Layer();
+    if (!layer.idleUntilKey) return;
+    layer.idleUntilKey = false;
+    timer.stop();
+}
+
+void TGrundfenster::WakeTimers() {
+    // Only IdleUntilKey stops these timers, after their tick, so none of
+    // them starts again inside a tick of its own.
+    if (!Timer->isActive()) Timer->start();
+    for (QTimer* timer : Module().modalTimers)
+        if (!timer->isActive()) timer->start();
 }
 
 void TGrundfenster::OnKeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -336,6 +411,7 @@ void TGrundfenster::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect();
     painter.fillRect(area, Qt::white);
     painter.drawImage(area.topLeft(), canvas_, area);
+    if (Module().trace.tickDrew) ReportStartup("picture", Module().trace.pictureReported);
 }
 
 void TGrundfenster::resizeEvent(QResizeEvent* event) {
@@ -397,6 +473,7 @@ void CanvasChanged() {
     // served by whichever message loop runs next (the main loop after the
     // tick, or the loop of a dialog that the tick opened).
     WindowModule& m = Module();
+    if (Layer().tickDepth > 0) m.trace.tickDrew = true;
     if (m.canvasChanged) return;
     m.canvasChanged = true;
     if (m.mainWindow != nullptr) m.mainWindow->update();
@@ -412,6 +489,10 @@ bool MainWindowIsActive() {
 }
 
 // ---------------------------------------------------------------- services
+
+void IdleUntilKey() {
+    Layer().idleUntilKey = true;
+}
 
 bool KeyAvailable() {
     return !Layer().keyQueue.empty();
@@ -434,7 +515,17 @@ void RunModalWithTicks(const std::function<void()>& modalLoop) {
     }
     QTimer nestedTicks;
     nestedTicks.setInterval(1);
-    QObject::connect(&nestedTicks, &QTimer::timeout, window, [window] { window->OnTimer(); });
+    QObject::connect(&nestedTicks, &QTimer::timeout, window,
+                     [window, &nestedTicks] { window->OnTimerOf(nestedTicks); });
+    // Registered while the loop runs, so that a key can wake its ticks.
+    struct Registration {
+        QTimer* timer;
+        explicit Registration(QTimer* t) : timer(t) { Module().modalTimers.push_back(t); }
+        ~Registration() {
+            std::vector<QTimer*>& timers = Module().modalTimers;
+            timers.erase(std::remove(timers.begin(), timers.end(), timer), timers.end());
+        }
+    } registration(&nestedTicks);
     nestedTicks.start();
     modalLoop();
 }

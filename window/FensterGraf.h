@@ -40,6 +40,9 @@ struct LayerState {
     bool errorBoxOpen = false;  // an error message box is on display: ticks call nothing
     std::int32_t ticks = 0;     // timer ticks delivered so far (for tests and diagnostics)
     std::int32_t tickDepth = 0; // how many OnTimer calls are running (nested ones inside a modal loop)
+    // Set through IdleUntilKey by the tick now running; the timer that
+    // delivered that tick then stands still until a key arrives.
+    bool idleUntilKey = false;
 };
 
 LayerState& Layer();
@@ -65,6 +68,11 @@ class TGrundfenster : public QWidget {
     // Event handlers under the names the window binds them.
     void OnCreate();
     void OnTimer();
+    // A tick from `timer`: OnTimer, then the timer stops when the tick asked
+    // for IdleUntilKey.
+    void OnTimerOf(QTimer& timer);
+    // Starts the tick timers that stand still for IdleUntilKey again.
+    void WakeTimers();
     void OnKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void OnKeyPressed(int character);
     void OnMouseMove(int x, int y, Qt::MouseButtons buttons);
@@ -110,6 +118,13 @@ void CanvasChanged();
 // True while the main window is the active window (or while no window
 // manager decides activation and no other window of ours is modal).
 bool MainWindowIsActive();
+
+// Tells the window layer that the tick now running has nothing to do before
+// the next key (single-step mode, a pause, a prompt on display): the timer
+// that delivered the tick stops, so that the waiting program does not wake a
+// thousand times a second, and the next key that reaches the queue starts it
+// again. A modal loop's tick timer ends with its loop in any case.
+void IdleUntilKey();
 
 bool KeyAvailable();
 std::uint8_t NextKey();

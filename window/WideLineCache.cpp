@@ -10,15 +10,16 @@ namespace window::kernel {
 namespace {
 
 // A line of a wide pen is the costly primitive: Qt strokes it as an outline
-// with round caps and fills that, some 1.7 µs a line where a line of width 1
-// costs a tenth of it, and a globe is thousands of lines. Qt's pixels of a
+// with round caps and fills that, some 1.7 µs a line; a line of width 1 costs
+// a tenth of it, still several times the writing of its few pixels, and a
+// globe is thousands of lines. Qt's pixels of a
 // line between whole-pixel points depend only on the pen and on the line's
 // vector, not on where it starts, as long as the line lies inside the image
 // (tests compare every vector below with Qt's own line at many places). So
 // the pixels of each short vector are found once, by Qt on a scratch image,
 // and then written onto the canvas in the line's colour. Lines that reach
 // the canvas's edge, longer lines and other pens are drawn by Qt.
-constexpr std::int32_t MaskMinWidth = 2;
+constexpr std::int32_t MaskMinWidth = 1;
 constexpr std::int32_t MaskMaxWidth = 4;
 constexpr std::int32_t MaskMaxStep = 32; // |x2 - x1| and |y2 - y1| at most
 constexpr int MaskSide = 2 * MaskMaxStep + 1;
@@ -26,7 +27,9 @@ constexpr int MaskSide = 2 * MaskMaxStep + 1;
 // masks comes near its edge (where Qt would begin to clip the outline).
 constexpr int MaskScratchSize = 256;
 constexpr int MaskScratchOrigin = MaskScratchSize / 2;
-constexpr int MaskReach = MaskMaxStep + MaskMaxWidth + 12; // beyond any pixel of a mask
+// Beyond any pixel of a line, round the box of its ends (a round cap reaches
+// half the width out): the part of the scratch image a mask is made in.
+constexpr int MaskMargin = MaskMaxWidth + 12;
 
 const LineMask& MaskOf(std::int32_t width, std::int32_t dx, std::int32_t dy) {
     LineMasks& m = Kernel().masks;
@@ -39,7 +42,16 @@ const LineMask& MaskOf(std::int32_t width, std::int32_t dx, std::int32_t dy) {
     if (mask.made) return mask;
     if (m.scratch.isNull()) m.scratch = QImage(MaskScratchSize, MaskScratchSize, QImage::Format_RGB32);
     const QRgb background = qRgb(255, 255, 255);
-    m.scratch.fill(background);
+    // Only the line's part of the scratch is cleared and read: a mask is made
+    // for every vector a picture uses, so its making must stay cheap.
+    const int boxLeft = MaskScratchOrigin + std::min(dx, 0) - MaskMargin;
+    const int boxRight = MaskScratchOrigin + std::max(dx, 0) + MaskMargin;
+    const int boxTop = MaskScratchOrigin + std::min(dy, 0) - MaskMargin;
+    const int boxBottom = MaskScratchOrigin + std::max(dy, 0) + MaskMargin;
+    for (int y = boxTop; y <= boxBottom; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(m.scratch.scanLine(y));
+        std::fill(row + boxLeft, row + boxRight + 1, background);
+    }
     {
         // The pen of UseLinePen; its colour does not change which pixels it covers.
         QPainter painter(&m.scratch);
@@ -50,17 +62,16 @@ const LineMask& MaskOf(std::int32_t width, std::int32_t dx, std::int32_t dy) {
         painter.drawPolyline(points, 2);
     }
     mask.runs.clear();
-    for (int y = MaskScratchOrigin - MaskReach; y <= MaskScratchOrigin + MaskReach; ++y) {
+    for (int y = boxTop; y <= boxBottom; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(m.scratch.constScanLine(y));
-        int x = MaskScratchOrigin - MaskReach;
-        while (x <= MaskScratchOrigin + MaskReach) {
+        int x = boxLeft;
+        while (x <= boxRight) {
             if ((row[x] & 0xFFFFFFu) == (background & 0xFFFFFFu)) {
                 ++x;
                 continue;
             }
             const int x0 = x;
-            while (x + 1 <= MaskScratchOrigin + MaskReach &&
-                   (row[x + 1] & 0xFFFFFFu) != (background & 0xFFFFFFu))
+            while (x + 1 <= boxRight && (row[x + 1] & 0xFFFFFFu) != (background & 0xFFFFFFu))
                 ++x;
             const int dyRow = y - MaskScratchOrigin, left = x0 - MaskScratchOrigin,
                       right = x - MaskScratchOrigin;

@@ -500,4 +500,53 @@ TEST_F(OutsideDiscTest, BlackSunSymbolOnlyErases) {
     EXPECT_EQ(canvastest::CountAll(Yellow), 0);
 }
 
+// ---- The transform hook ------------------------------------------------------
+
+// The points a globe drawing gave the visibility hook.
+std::vector<earth::GlobePoint> seenInDrawing;
+bool RecordSeen(const earth::GlobePoint& p) {
+    seenInDrawing.push_back(p);
+    return false;
+}
+
+// TransformGlobePoint in a drawing and outside one against its steps in
+// extended precision (S, spin, tilt, the view's turn; perspective 2 the
+// latitude circle's), with the matrices changed from drawing to drawing.
+TEST(TransformGlobePoint, IsItsStepsAndFollowsTheMatricesFromDrawingToDrawing) {
+    canvastest::FreshCanvas(400, 400);
+    const struct {
+        Real spinDeg, viewDeg;
+        std::uint8_t perspective;
+    } rows[] = {{0, 0, 0}, {37.5L, 0, 0}, {200, -40, 1}, {123, 70, 2}, {-15, 100, 2}};
+    std::vector<earth::GlobePoint> points;
+    for (Real lon = -170; lon < 180; lon += 47)
+        for (Real lat : {-80, -20, 0, 35, 89})
+            points.push_back(earth::SphericalToGlobePoint(lon * Deg, lat * Deg, 1));
+    earth::OutlineSet set;
+    earth::AddSegment(set, points.data(), static_cast<std::int32_t>(points.size()));
+    app::RunState& run = app::Run();
+    for (const auto& row : rows) {
+        astro::RotationAboutY(app::Scene().globeSpinMatrix, row.spinDeg * Deg);
+        astro::RotationAboutX(row.perspective == 2 ? run.latitudeViewInverse : run.inverseViewMatrix,
+                              row.viewDeg * Deg);
+        run.perspective = row.perspective;
+        seenInDrawing.clear();
+        earth::DrawSegments(set.segments.data(), set.count, app::TransformGlobePoint, app::ProjectGlobePoint,
+                            RecordSeen, White,
+                            {[](std::int32_t, std::int32_t) {}, [](std::int32_t, std::int32_t, int) {}});
+        ASSERT_EQ(seenInDrawing.size(), points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            Vector3 v = V(points[i].x, -static_cast<Real>(points[i].z), points[i].y);
+            astro::ApplyMatrix(app::Scene().globeSpinMatrix, v);
+            astro::ApplyMatrix(app::Discs().earthTiltMatrix, v);
+            astro::ApplyMatrix(row.perspective == 2 ? run.latitudeViewInverse : run.inverseViewMatrix, v);
+            for (const earth::GlobePoint& got : {seenInDrawing[i], app::TransformGlobePoint(points[i])}) {
+                EXPECT_LT(std::fabs(got.x - v.X) + std::fabs(got.y - v.Y) + std::fabs(got.z - v.Z), 1e-6)
+                    << "spin " << static_cast<double>(row.spinDeg) << ", point " << i;
+                EXPECT_EQ(got.lon, points[i].lon); // the spherical part: the place on the Earth
+            }
+        }
+    }
+}
+
 } // namespace

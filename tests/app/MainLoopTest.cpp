@@ -386,6 +386,22 @@ TEST_F(MainLoopTest, TheHelpHoldsTheAnimationUntilTheNextKey) {
     EXPECT_EQ(app::Run().framesDrawn, frames + 2);
 }
 
+TEST_F(MainLoopTest, OnlyTicksThatWaitForAKeyLetTheTimerIdle) {
+    // Each row: the key waiting before the tick (0: none), and whether the
+    // tick has nothing to do until the next key. Single-step mode first.
+    const struct {
+        int key;
+        bool idle;
+    } rows[] = {{0, true},    {'x', false}, {0, true},    {'e', false}, {0, false}, // continuous
+                {'p', false}, {0, true},    {'*', false}, {0, false},               // pause, ended by a key
+                {F1, false},  {0, true},    {'x', false}, {0, false}}; // the help holds the frames
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        window::Layer().idleUntilKey = false; // as every tick starts
+        Tick(rows[i].key);
+        EXPECT_EQ(window::Layer().idleUntilKey, rows[i].idle) << "row " << i;
+    }
+}
+
 TEST_F(MainLoopTest, AKeyOnAHelpScreenTakesEffect) {
     // The mode before F1, the key that leaves the help, the mode after it.
     const struct {

@@ -171,6 +171,31 @@ TEST(DrawSegments, DrawsOnlyTheGivenCount) {
     EXPECT_EQ(ops.size(), 2u);
 }
 
+// The drawing serial each transform saw.
+std::vector<std::uint64_t> serials;
+GlobePoint RecordSerial(const GlobePoint& p) {
+    serials.push_back(GlobeDrawingSerial());
+    return p;
+}
+
+TEST(DrawSegments, EachDrawingHasASerialOfItsOwnWhileItRuns) {
+    const OutlineSet set = SetOf({{{0, 0, true}, {1, 0, true}}, {{2, 0, true}, {3, 0, false}}});
+    std::vector<std::uint64_t> drawings[2];
+    for (std::vector<std::uint64_t>& seen : drawings) {
+        serials.clear();
+        DrawSegments(set.segments.data(), set.count, RecordSerial, ProjectXZ, VisibleWhenYNegative, 3,
+                     Recorder);
+        seen = serials;
+        EXPECT_EQ(GlobeDrawingSerial(), 0u); // none runs now
+    }
+    for (const std::vector<std::uint64_t>& seen : drawings) {
+        ASSERT_EQ(seen.size(), 4u);
+        EXPECT_NE(seen[0], 0u);
+        EXPECT_EQ(std::set<std::uint64_t>(seen.begin(), seen.end()).size(), 1u); // one serial for all points
+    }
+    EXPECT_NE(drawings[0][0], drawings[1][0]);
+}
+
 // --- The grid -----------------------------------------------------------------
 
 bool SameBits(const GlobePoint& a, const GlobePoint& b) {

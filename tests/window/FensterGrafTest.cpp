@@ -327,6 +327,80 @@ TEST_F(WindowTest, TimerTicksCallTheMainProcedureWhileCallsAreEnabled) {
     EXPECT_EQ(g_calls, before);
 }
 
+// A main procedure that takes a waiting key, or else has nothing to do.
+int g_idleCalls = 0, g_keysTaken = 0;
+void TakeKeyOrIdle() {
+    ++g_idleCalls;
+    if (KeyAvailable()) {
+        NextKey();
+        ++g_keysTaken;
+    } else {
+        IdleUntilKey();
+    }
+}
+
+// Runs the message loop until `done` holds (5 s at most: a broken build must not hang).
+template <class Done> void RunUntil(Done done) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    poll.start(2);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST_F(WindowTest, ATickWithNothingToDoStopsTheTimerUntilAKeyArrives) {
+    g_idleCalls = g_keysTaken = 0;
+    auto* timer = window_->findChild<QTimer*>("Timer");
+    ASSERT_NE(timer, nullptr);
+    Layer().mainProcedure = TakeKeyOrIdle;
+    RunUntil([timer] { return !timer->isActive(); });
+    RunLoop(20); // a timer that did not stop would tick again meanwhile
+    EXPECT_EQ(g_idleCalls, 1);
+    EXPECT_FALSE(timer->isActive());
+
+    Press(Qt::Key_A, Qt::NoModifier, "a");
+    EXPECT_TRUE(timer->isActive());
+    RunUntil([timer] { return !timer->isActive(); });
+    EXPECT_EQ(g_keysTaken, 1);
+    EXPECT_EQ(g_idleCalls, 3); // the key's tick, then one that idles again
+}
+
+// The first tick opens a modal loop, as a prompt does, whose ticks take a key
+// or idle; the loop presses a key once its ticks have idled, and ends when
+// that key is taken.
+int g_idleBeforeKey = -1;
+bool g_modalOpened = false;
+void ModalLoopOnFirstTick() {
+    if (Layer().tickDepth > 1) return TakeKeyOrIdle();
+    if (g_modalOpened) return IdleUntilKey();
+    g_modalOpened = true;
+    RunModalWithTicks([] {
+        RunUntil([] { return g_idleCalls >= 1; });
+        QEventLoop pause; // a timer that did not stop would tick again meanwhile
+        QTimer::singleShot(20, &pause, &QEventLoop::quit);
+        pause.exec();
+        g_idleBeforeKey = g_idleCalls;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QApplication::sendEvent(MainWindow(), &press);
+        RunUntil([] { return g_keysTaken == 1 && g_idleCalls >= 3; });
+    });
+}
+
+TEST_F(WindowTest, AKeyWakesTheTicksOfAModalLoopThatIdled) {
+    g_idleCalls = g_keysTaken = 0;
+    g_idleBeforeKey = -1;
+    g_modalOpened = false;
+    Layer().mainProcedure = ModalLoopOnFirstTick;
+    RunUntil([] { return g_keysTaken == 1; });
+    RunLoop(20);
+    EXPECT_EQ(g_idleBeforeKey, 1);
+    EXPECT_EQ(g_keysTaken, 1);
+    EXPECT_EQ(g_idleCalls, 3); // the loop's ticks: idle, the key, idle
+}
+
 // ---------------------------------------------------------------- errors in a tick
 
 int g_faultyCalls = 0;

@@ -383,7 +383,7 @@ TEST_F(SharedPainterTest, WideLinesArePixelForPixelThoseOfQt) {
         for (int dy = -Step; dy <= Step; ++dy)
             vectors.emplace_back(dx, dy);
     const QPoint shifts[] = {{0, 0}, {7, -3}, {-5, 9}};
-    for (std::int32_t width = 2; width <= 5; ++width) {
+    for (std::int32_t width = 1; width <= 5; ++width) {
         for (const QPoint& shift : shifts) {
             for (std::size_t first = 0; first < vectors.size(); first += Columns * Rows) {
                 auto lines = [&] {
@@ -417,7 +417,7 @@ TEST_F(SharedPainterTest, WideLinesAtTheEdgesOfTheCanvas) {
         starts.emplace_back(W / 2, i);
         starts.emplace_back(W / 2, H - 1 - i);
     }
-    for (std::int32_t width = 2; width <= 4; ++width)
+    for (std::int32_t width = 1; width <= 4; ++width)
         for (const QPoint& d : vectors)
             for (const QPoint& p : starts) {
                 auto line = [&] { DrawLine(p.x(), p.y(), p.x() + d.x(), p.y() + d.y(), Yellow); };
