@@ -426,4 +426,9 @@ bool GlobePointVisible(const earth::GlobePoint& point) {
     return point.x * point.x + point.z * point.z < VisibleRimLimit;
 }
 
+// The globe's hooks are the outside view's disc operations above.
+void InstallGlobeHooks() {
+    earth::SetGlobeHooks(TransformGlobePoint, ProjectGlobePoint, GlobePointVisible);
+}
+
 } // namespace app

@@ -383,12 +383,12 @@ std::string RangeEndNote() {
 void MainTick() {
     Parameters& p = Params();
     RunState& run = Run();
-    // 1. Before the first run, and while new parameters are wanted: the
+    // Before the first run, and while new parameters are wanted: the
     // prompts (they return at once while the main window is not active, so
     // a later tick tries again).
     const bool starting = !Run().runStarted || run.stopRequested;
     if (starting) PromptParameters();
-    // 2. Nested ticks inside a prompt end here (and have nothing to do
+    // Nested ticks inside a prompt end here (and have nothing to do
     // while the prompt is open).
     if (run.stopRequested || !Run().runStarted) {
         if (window::PromptIsOpen()) window::IdleUntilKey();
@@ -397,30 +397,30 @@ void MainTick() {
     // The first picture of a run gets its line below at once: a single-step
     // run draws nothing more before the next key.
     if (starting) DrawBottomLines();
-    // 3. Any key ends a pause and is used up by it.
+    // Any key ends a pause and is used up by it.
     if (window::KeyAvailable() && run.paused) {
         run.paused = false;
         run.lastKey = window::NextKey();
     }
-    // 4. In single-step mode a frame needs a waiting key. Until a key comes
+    // In single-step mode a frame needs a waiting key. Until a key comes
     // the ticks have nothing to do.
     if (run.paused || (p.singleStep && !window::KeyAvailable())) {
         window::IdleUntilKey();
         return;
     }
-    // 5.
+    // The key of this tick (0 when none waits, in continuous mode).
     run.lastKey = window::NextKey();
-    // 6. The outside view's opening picture stays until the first frame:
+    // The outside view's opening picture stays until the first frame:
     // a key that draws none ("s" saves the picture on the screen) leaves it.
     if (p.viewMode == 1 && !KeyDrawsNoFrame(run.lastKey) && !run.outsideScreenCleared) {
         FillClientAreaBlack();
         run.outsideScreenCleared = true;
     }
-    // 7.
+    // The key's command first, so that the frame shows its effect (a new
+    // step, size, perspective or view); then the frame, unless the key draws
+    // none (see KeyDrawsNoFrame); the bottom line last, over both.
     PerformKey(run.lastKey);
-    // 8.
     if (!KeyDrawsNoFrame(run.lastKey)) DrawFrame();
-    // 9.
     DrawBottomLines();
 }
 

@@ -131,7 +131,7 @@ void PrepareOutsideView() {
     const Parameters& p = Params();
     RunState& run = Run();
 
-    // 1. The matrices of the tilt keys and of the perspectives; every run
+    // The matrices of the tilt keys and of the perspectives; every run
     // starts with the identity view.
     astro::RotationAboutX(run.tiltForward, TiltStep);
     astro::RotationAboutX(run.tiltBack, -TiltStep);
@@ -143,20 +143,21 @@ void PrepareOutsideView() {
     PrepareDiscs(); // the observer's place on the globe
     outsideViewState.startLabels.clear();
 
-    // 2. The square picture and the Earth's centre on it.
+    // The square picture and the Earth's centre on it: set even when the
+    // run starts in the inside view, so that "d" finds them.
     SetOutsideViewWindow();
     run.earthCentreX = window::ScreenX(0);
     run.earthCentreY = window::ScreenY(0);
 
-    // 3.
+    // The inside view draws nothing of the outside view at its start.
     if (p.viewMode == 0) return;
 
-    // 4.
+    // A black screen under the opening pictures.
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
     Discs().sunSymbolShown = false;
 
-    // 5. The opening trail: seven Moons, the last one a spacing before the
+    // The opening trail: seven Moons, the last one a spacing before the
     // start instant; currentJD ends at the start instant again.
     if (!p.startedWithFile) {
         const Real startJD = run.currentJD;
@@ -169,13 +170,13 @@ void PrepareOutsideView() {
         run.currentJD = startJD;
     }
 
-    // 6. The first picture: the start instant.
+    // The first picture: the start instant, drawn over the trail.
     ComputeOutsideScene();
     DrawOutsideLabels();
     DrawEarth(window::LightBlue);
     DrawLabelledMoon(window::LightRed);
 
-    // 7. The trail and the first picture stay until the first key (the tick
+    // The trail and the first picture stay until the first key (the tick
     // that handles it clears the screen once).
     run.outsideScreenCleared = false;
     run.redrawAfterHelp = false;
