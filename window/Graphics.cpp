@@ -300,7 +300,7 @@ void SetTextBackground(std::int32_t colour) {
 void DrawText(std::int32_t x, std::int32_t y, const std::string& text, int colour) {
     DrawingState& s = Kernel().drawing;
     const QString qtext = QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()));
-    const FontCache& font = CurrentFont();
+    const FontEntry& font = CurrentFont();
     const QFontMetrics& fm = *font.metrics;
     const std::int32_t w = fm.horizontalAdvance(qtext);
     const std::int32_t h = fm.height();

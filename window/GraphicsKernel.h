@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -50,15 +51,25 @@ struct DrawingState {
     std::int32_t writeY = 0;
 };
 
-// The QFont and QFontMetrics of the current font on the canvas, built when
-// the font or the canvas's resolution changes rather than for every text.
-struct FontCache {
-    std::uint64_t serial = 0; // of the entry below; 0: empty
-    std::uint64_t lastSerial = 0;
+// A font as built for the canvas: its QFont and QFontMetrics and the cell
+// size MeasureFont takes from them.
+struct FontEntry {
+    std::uint64_t serial = 0; // unique for each font built; 0: empty
+    std::uint64_t lastUse = 0;
     FontSpec spec;
     int dpi = 0; // the canvas's vertical resolution the metrics were made for
     std::optional<QFont> font;
     std::optional<QFontMetrics> metrics;
+    std::int32_t charWidth = 0, charHeight = 0;
+};
+
+// The fonts the primitives used last, each built once rather than whenever
+// the text style changes: a frame switches between a few sizes and styles of
+// "Courier", and building a font with its metrics costs far more than a text.
+struct FontCache {
+    std::array<FontEntry, 8> entries;
+    std::uint64_t lastSerial = 0;
+    std::uint64_t uses = 0;
 };
 
 // The one QPainter of the primitives. Beginning a QPainter on the canvas and
@@ -78,7 +89,7 @@ struct SharedPainter {
     std::int32_t penWidth = 0;
     bool solidBrush = false; // false: unknown
     Rgb brushColour;
-    std::uint64_t fontSerial = 0; // the FontCache entry it holds; 0: unknown
+    std::uint64_t fontSerial = 0; // the serial of the FontEntry it holds; 0: unknown
     bool onePerPrimitive = false; // tests: every primitive ends the painter it used
 };
 
@@ -116,11 +127,11 @@ KernelState& Kernel();
 
 bool HaveGuiApplication();
 QColor ToQColor(const Rgb& c);
-// Drops the cached QFont and metrics (the next text builds them anew).
+// Drops the cached fonts and metrics (the next text builds them anew).
 void ReleaseFonts();
 // The current font and its metrics on the canvas (the canvas's resolution
 // turns points into pixels).
-const FontCache& CurrentFont();
+const FontEntry& CurrentFont();
 const QFontMetrics& Metrics();
 // CharWidth and CharHeight of the current font (0 without a GUI application).
 void MeasureFont();
@@ -134,7 +145,7 @@ void UseLinePen(QPainter& painter, const Rgb& colour);
 void UseTextPen(QPainter& painter, const Rgb& colour);
 void UseNoPen(QPainter& painter);
 void UseBrush(QPainter& painter, const Rgb& colour);
-void UseFont(QPainter& painter, const FontCache& font);
+void UseFont(QPainter& painter, const FontEntry& font);
 // The end of a primitive that painted: the window repaints after the tick.
 void Drawn();
 

@@ -19,10 +19,8 @@ bool HaveGuiApplication() {
 }
 
 void ReleaseFonts() {
-    FontCache& c = Kernel().fonts;
-    c.metrics.reset();
-    c.font.reset();
-    c.serial = 0;
+    for (FontEntry& entry : Kernel().fonts.entries)
+        entry = FontEntry{};
 }
 
 namespace {
@@ -59,20 +57,31 @@ QFont MakeFont(const FontSpec& spec) {
 
 } // namespace
 
-const FontCache& CurrentFont() {
+const FontEntry& CurrentFont() {
     FontCache& c = Kernel().fonts;
     const FontSpec& spec = Kernel().drawing.font;
     QImage& canvas = DrawingCanvas();
     const int dpi = canvas.logicalDpiY();
-    if (c.serial == 0 || c.dpi != dpi || !(c.spec == spec)) {
-        EndWithApplicationOnce();
-        c.spec = spec;
-        c.dpi = dpi;
-        c.font = MakeFont(spec);
-        c.metrics.emplace(*c.font, &canvas);
-        c.serial = ++c.lastSerial;
+    FontEntry* entry = &c.entries[0];
+    for (FontEntry& e : c.entries) {
+        if (e.serial != 0 && e.dpi == dpi && e.spec == spec) {
+            entry = &e;
+            break;
+        }
+        if (e.lastUse < entry->lastUse) entry = &e; // the least recently used (an empty one first)
     }
-    return c;
+    if (entry->serial == 0 || entry->dpi != dpi || !(entry->spec == spec)) {
+        EndWithApplicationOnce();
+        entry->spec = spec;
+        entry->dpi = dpi;
+        entry->font = MakeFont(spec);
+        entry->metrics.emplace(*entry->font, &canvas);
+        entry->charWidth = entry->metrics->horizontalAdvance(QStringLiteral("T"));
+        entry->charHeight = entry->metrics->height();
+        entry->serial = ++c.lastSerial;
+    }
+    entry->lastUse = ++c.uses;
+    return *entry;
 }
 
 const QFontMetrics& Metrics() {
@@ -85,9 +94,9 @@ void MeasureFont() {
         s.charWidth = s.charHeight = 0;
         return;
     }
-    const QFontMetrics& fm = Metrics();
-    s.charWidth = fm.horizontalAdvance(QStringLiteral("T"));
-    s.charHeight = fm.height();
+    const FontEntry& font = CurrentFont();
+    s.charWidth = font.charWidth;
+    s.charHeight = font.charHeight;
 }
 
 QPainter& Painter() {
@@ -152,7 +161,7 @@ void Drawn() {
     if (Kernel().painter.onePerPrimitive) EndPainting();
 }
 
-void UseFont(QPainter& painter, const FontCache& font) {
+void UseFont(QPainter& painter, const FontEntry& font) {
     SharedPainter& sp = Kernel().painter;
     if (sp.fontSerial == font.serial) return;
     painter.setFont(*font.font);

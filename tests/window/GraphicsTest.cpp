@@ -318,6 +318,28 @@ TEST_F(GraphicsTest, FontsResolveToTheLiberationFaces) {
     EXPECT_LT(TextWidth("iiii"), TextWidth("WWWW"));
 }
 
+TEST_F(GraphicsTest, EachTextStyleKeepsItsOwnCellWhenStylesAlternate) {
+    // More styles than the kernel keeps built, twice round: every return to
+    // a style gives that style's cell and text width again.
+    struct Cell {
+        std::int32_t width, height, text;
+    };
+    std::vector<Cell> first;
+    for (int round = 0; round < 2; ++round)
+        for (std::int32_t size = 6; size <= 24; size += 2) {
+            SetTextStyle("Courier", size, size % 4 == 0 ? 1 : 0);
+            const Cell cell{CharWidth(), CharHeight(), TextWidth("Mond")};
+            if (round == 0) {
+                first.push_back(cell);
+                continue;
+            }
+            const Cell& was = first[static_cast<std::size_t>((size - 6) / 2)];
+            EXPECT_EQ(cell.width, was.width) << size;
+            EXPECT_EQ(cell.height, was.height) << size;
+            EXPECT_EQ(cell.text, was.text) << size;
+        }
+    EXPECT_LT(first.front().height, first.back().height);
+}
 TEST_F(GraphicsTest, DrawTextAlignsItsCell) {
     SetTextStyle("Courier", 10, 0);
     SetTextBackground(Red);
