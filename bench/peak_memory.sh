@@ -8,24 +8,12 @@
 #   bench/peak_memory.sh [PROGRAM [SECONDS]]   (PROGRAM: build/default/bin/Orvandel)
 set -u
 
-if [ -z "${DISPLAY:-}" ] && [ "${1:-}" != --inner ]; then
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" --inner "$@"
-fi
+source "$(dirname "$0")/lib.sh"
+bench_under_xvfb "$@"
 [ "${1:-}" = --inner ] && shift
-
-here=$(cd "$(dirname "$0")" && pwd)
-program=$(realpath "${1:-$here/../build/default/bin/Orvandel}")
+bench_prepare "${1:-}"
 seconds=${2:-5}
-[ -x "$program" ] || {
-    echo "no program at $program" >&2
-    exit 1
-}
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-cp "$here/../data/ECLGRAPH.DAT" "$here/../data/Orvandel.txt" .
-source "$here/../tests/e2e/lib.sh"
 e2e_write_params laufend.par b 54.3 10.1 7.12.2026 14.17 0.10 30 0 30 j j n
 
 env -u QT_QPA_PLATFORM "$program" laufend.par >/dev/null 2>&1 &
