@@ -54,12 +54,6 @@ constexpr std::int32_t MaxDiscRadiusPx = 1 << 20;
 // Half the side of the outside view's world window, in Earth radii.
 constexpr Real OutsideWorldHalfSide = 63.294L;
 
-// Pixel arithmetic on user-sized radii saturates instead of overflowing.
-std::int32_t Saturated(std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
-
 void FillClientAreaBlack() {
     window::SetFillColour(255, window::Black, window::Black);
     window::FillRectangle(0, 0, window::MaxX() + 1, window::MaxY() + 1);
@@ -192,7 +186,8 @@ void ResizeDiscs(std::int32_t tenths) {
         const std::int32_t scaled =
             astro::RoundToInt32(static_cast<Real>(r) * static_cast<Real>(tenths) / 10);
         if (tenths < 10) return std::max(scaled, std::min(r, smallest));
-        return std::min(std::max(scaled, Saturated(static_cast<std::int64_t>(r) + 1)), MaxDiscRadiusPx);
+        return std::min(std::max(scaled, astro::SaturateToInt32(static_cast<std::int64_t>(r) + 1)),
+                        MaxDiscRadiusPx);
     };
     if (Params().viewMode == 0) {
         run.insideDiscRadius = resized(run.insideDiscRadius, 0);
@@ -205,7 +200,7 @@ void ResizeDiscs(std::int32_t tenths) {
             FillClientAreaBlack();
         } else if (tenths < 10) {
             // The Earth is erased in full, with a margin, before it shrinks.
-            const std::int32_t r = Saturated(static_cast<std::int64_t>(run.earthRadiusPx) + 10);
+            const std::int32_t r = astro::SaturateToInt32(static_cast<std::int64_t>(run.earthRadiusPx) + 10);
             window::SetFillColour(255, window::Black, window::Black);
             window::FillEllipse(run.earthCentreX, run.earthCentreY, r, r);
         }
@@ -248,7 +243,7 @@ void SaveViewPicture() {
     RunState& run = Run();
     const std::string name = PictureFileName(run.pictureNumber);
     const std::int32_t top =
-        Params().viewMode == 1 ? 0 : Saturated(static_cast<std::int64_t>(run.textLineY) - 50);
+        Params().viewMode == 1 ? 0 : astro::SaturateToInt32(static_cast<std::int64_t>(run.textLineY) - 50);
     window::SavePicture(name, 0, top, window::MaxX(), window::MaxY());
     if (run.pictureNumber < std::numeric_limits<std::int32_t>::max()) ++run.pictureNumber;
 }
@@ -269,7 +264,7 @@ void SetInsideViewWindow() {
 
 void SetOutsideViewWindow() {
     const std::int32_t margin = Run().outsideDiscRadius;
-    const std::int32_t far = Saturated(static_cast<std::int64_t>(window::MaxY()) - margin);
+    const std::int32_t far = astro::SaturateToInt32(static_cast<std::int64_t>(window::MaxY()) - margin);
     window::SetViewport(margin, far, margin, far);
     window::SetWorldWindow(-OutsideWorldHalfSide, OutsideWorldHalfSide, -OutsideWorldHalfSide,
                            OutsideWorldHalfSide);
@@ -309,8 +304,8 @@ void PerformKey(std::int32_t code) {
         SaveParameterFile();
         break;
     case KeyLeft:
-        p.delayMs =
-            std::min(window::LongestWaitMilliseconds, Saturated(static_cast<std::int64_t>(p.delayMs) * 2));
+        p.delayMs = std::min(window::LongestWaitMilliseconds,
+                             astro::SaturateToInt32(static_cast<std::int64_t>(p.delayMs) * 2));
         break;
     case KeyRight:
         if (p.delayMs >= 2) p.delayMs /= 2;

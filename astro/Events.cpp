@@ -13,7 +13,6 @@ namespace astro {
 
 namespace {
 
-constexpr Real DegreesPerRadian = 180 / Pi;
 constexpr Real RadiansPerArcminute = Pi / (180 * 60);
 constexpr Real RadiansPerArcsecond = Pi / (180 * 3600);
 
@@ -107,7 +106,7 @@ Real SiderealTimeAt(Real jd, Real longitude) {
 // Azimuth from the south toward the west (radians, as EquatorialToHorizon
 // gives it) to degrees from the north toward the east in [0, 360).
 Real CompassDegrees(Real azimuthFromSouth) {
-    const Real degrees = std::fmod(azimuthFromSouth + Pi, TwoPi) * DegreesPerRadian;
+    const Real degrees = RadiansToDegrees(std::fmod(azimuthFromSouth + Pi, TwoPi));
     return degrees >= 360 || degrees < 0 ? 0 : degrees;
 }
 
@@ -169,7 +168,7 @@ Real HeightRate(Body body, const Site& site, Real jd) {
 // 1/2 (0.26 rad/h)^2 (1 h)^2 = 2 degrees from the height at either end of an
 // hour, and a piece whose ends lie farther from the horizon than this band
 // cannot hold a crossing pair.
-constexpr Real GrazingBand = 5 * Pi / 180;
+constexpr Real GrazingBand = 5 * Degree;
 
 // For a piece [a, b] of at most an hour whose ends lie on the same side of
 // the horizon: the instant of an altitude maximum inside it when both ends
@@ -301,7 +300,7 @@ std::vector<Event> HorizonEvents(Body body, Real latitude, Real longitude, Real 
                 Real azimuth = 0, altitude = 0;
                 TransitPosition(body, site, b.jd, azimuth, altitude);
                 e.azimuth = std::fabs(azimuth) < Pi / 2 ? 180 : 0; // due south or due north
-                e.altitude = altitude * DegreesPerRadian;
+                e.altitude = RadiansToDegrees(altitude);
                 e.hasAzimuth = e.hasAltitude = true;
                 events.push_back(e);
             }

@@ -52,7 +52,6 @@ const char* KindName(astro::EventKind k) {
 } // namespace
 
 int main() {
-    constexpr astro::Real RadiansPerDegree = astro::Pi / 180;
     std::printf("request,body,event,jd,az,alt\n");
     std::string line;
     for (long request = 0; std::getline(std::cin, line); ++request) {
@@ -67,7 +66,7 @@ int main() {
                 std::fprintf(stderr, "orvandel-events-table: bad request: %s\n", line.c_str());
                 return 2;
             }
-            events = astro::EventsForDays(lat * RadiansPerDegree, lon * RadiansPerDegree, jd0, days);
+            events = astro::EventsForDays(lat * astro::Degree, lon * astro::Degree, jd0, days);
         } else if (what == "phases") {
             astro::Real jd0 = 0, jd1 = 0;
             if (!(in >> jd0 >> jd1)) {
